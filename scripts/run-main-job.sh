@@ -7,14 +7,26 @@ demo="$build/demo"
 
 echo
 echo "Sample recordings in $(cd "$demo" && pwd):"
+describe() {
+  ffprobe -v error -show_format -show_streams -of json "$1" | python3 -c '
+import json, sys
+info = json.load(sys.stdin)
+parts = ["%.1f s" % float(info["format"]["duration"])]
+for s in info["streams"]:
+    kind = s.get("codec_type")
+    if kind == "video":
+        parts.append("%s %sx%s %s fps" % (s["codec_name"], s["width"], s["height"], s["avg_frame_rate"].split("/")[0]))
+    elif kind == "audio":
+        parts.append("%s %s Hz" % (s["codec_name"], s["sample_rate"]))
+    elif kind == "subtitle":
+        parts.append("subtitle track")
+print(", ".join(parts))'
+}
+
 while read -r name; do
   path="$demo/$name"
   case "$name" in
-    *.mp4|*.MP4|*.ts)
-      streams=$(ffprobe -v error -show_entries stream=codec_name,width,height,avg_frame_rate \
-        -of csv=p=0 "$path" | paste -sd ' ' -)
-      printf '  %-34s %s\n' "$name" "$streams" ;;
-    *)
-      printf '  %-34s %s bytes\n' "$name" "$(stat -c %s "$path")" ;;
+    *.mp4|*.MP4|*.ts) printf '  %-30s %s\n' "$name" "$(describe "$path")" ;;
+    *) printf '  %-30s %s bytes\n' "$name" "$(stat -c %s "$path")" ;;
   esac
 done <"$demo/samples.txt"
