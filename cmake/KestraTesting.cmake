@@ -18,6 +18,7 @@ endif()
 
 set(KESTRA_SAMPLES_DIR ${CMAKE_BINARY_DIR}/samples)
 set(KESTRA_DISPLAY_WRAPPER ${CMAKE_SOURCE_DIR}/scripts/run-with-display.sh)
+set(KESTRA_LSAN_SUPPRESSIONS ${CMAKE_SOURCE_DIR}/scripts/lsan-suppressions.txt)
 
 function(kestra_add_test)
   cmake_parse_arguments(ARG "DISPLAY;SAMPLES" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
@@ -42,7 +43,7 @@ function(kestra_add_test)
     set(timeout ${ARG_TIMEOUT})
   endif()
   set_tests_properties(${ARG_NAME} PROPERTIES TIMEOUT ${timeout}
-    ENVIRONMENT "KESTRA_SAMPLES_DIR=${KESTRA_SAMPLES_DIR};KESTRA_MESSAGEBOX=stderr")
+    ENVIRONMENT "KESTRA_SAMPLES_DIR=${KESTRA_SAMPLES_DIR};KESTRA_MESSAGEBOX=stderr;LSAN_OPTIONS=suppressions=${KESTRA_LSAN_SUPPRESSIONS}")
   if(ARG_SAMPLES)
     set_property(TEST ${ARG_NAME} APPEND PROPERTY FIXTURES_REQUIRED samples)
   endif()

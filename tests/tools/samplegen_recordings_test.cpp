@@ -192,7 +192,8 @@ TEST(SampleRecordingsTest, SubtitleTrackSamplesAreTheRecords) {
   // The camera's layout: the track's handler is 'sbtl' and each chunk
   // offset of the track points at one whole record.
   const std::string bytes = ReadBytes(SamplePath("front_1080p60_sbtl.mp4"));
-  const size_t handler = bytes.find(std::string("hdlr\0\0\0\0\0\0\0\0sbtl", 20));
+  static constexpr char kHandler[] = "hdlr\0\0\0\0\0\0\0\0sbtl";  // type, version+flags, pre-defined, handler
+  const size_t handler = bytes.find(std::string(kHandler, sizeof(kHandler) - 1));
   ASSERT_NE(handler, std::string::npos);
   const size_t stco = bytes.find("stco", handler);
   ASSERT_NE(stco, std::string::npos);
