@@ -184,17 +184,24 @@ cv::Mat CircleDetector::EdgePicture(const cv::Mat& working, double nonEdgeFracti
 }
 
 bool CircleDetector::Detect(const cv::Mat& picture, float* cx, float* cy, float* r) const {
-  if (picture.empty() || picture.depth() != CV_8U) return false;
+  const int channels = picture.channels();
+  if (picture.empty() || picture.depth() != CV_8U || (channels != 1 && channels != 3 && channels != 4)) return false;
   double scale = 1;
-  const cv::Mat working = WorkingPicture(picture, &scale);
-  const std::vector<cv::Point> points = BoundaryPoints(EdgePicture(working));
-  std::mt19937 random(seed_ ? *seed_ : ClockSeed());
-  const std::optional<Circle> circle = FitCircleBySampling(points, working.cols, working.rows, random);
-  if (!circle) return false;
-  *cx = static_cast<float>(circle->cx * scale);
-  *cy = static_cast<float>(circle->cy * scale);
-  *r = static_cast<float>(circle->r * scale);
-  return true;
+  std::vector<cv::Point> points;
+  try {
+    const cv::Mat working = WorkingPicture(picture, &scale);
+    points = BoundaryPoints(EdgePicture(working));
+    std::mt19937 random(seed_ ? *seed_ : ClockSeed());
+    const std::optional<Circle> circle = FitCircleBySampling(points, working.cols, working.rows, random);
+    if (!circle) return false;
+    *cx = static_cast<float>(circle->cx * scale);
+    *cy = static_cast<float>(circle->cy * scale);
+    *r = static_cast<float>(circle->r * scale);
+    return true;
+  } catch (const cv::Exception& e) {  // e.g. no memory for a huge picture
+    platform::DebugTrace("circle detection failed: %s", e.what());
+    return false;
+  }
 }
 
 bool CircleIsComplete(float cx, float cy, float r, int width, int height) {
@@ -202,7 +209,12 @@ bool CircleIsComplete(float cx, float cy, float r, int width, int height) {
 }
 
 int CalcauteDingbiao(const char* picturePath, const char* calibrationPath, double fovDegrees) {
-  const cv::Mat picture = picturePath ? cv::imread(picturePath, cv::IMREAD_COLOR) : cv::Mat();
+  cv::Mat picture;
+  try {
+    if (picturePath) picture = cv::imread(picturePath, cv::IMREAD_COLOR);
+  } catch (const cv::Exception& e) {
+    platform::DebugTrace("cannot read %s: %s", picturePath, e.what());
+  }
   float cx = 0, cy = 0, r = kNoCircleRadius;
   if (!CircleDetector().Detect(picture, &cx, &cy, &r)) {
     platform::DebugTrace("标定失败");

@@ -91,6 +91,8 @@ TEST(CircleDetectorTest, AcceptsNoCircleWhereThereIsNone) {
       {"scattered strokes", ScatteredStrokes()},
       {"circle below a quarter of the short side", SmallCircle()},
       {"empty picture", cv::Mat()},
+      {"two-channel picture", cv::Mat(720, 1280, CV_8UC2, cv::Scalar(0, 0))},
+      {"16-bit picture", cv::Mat(720, 1280, CV_16UC3, cv::Scalar(0, 0, 0))},
   };
   for (const NoCircleCase& c : cases) {
     for (uint32_t seed : kSeeds) {
@@ -166,6 +168,7 @@ TEST(CircleFitTest, RejectsTooFewDegenerateOrOutOfLimitsPoints) {
   const Case cases[] = {
       {"no points", {}},
       {"two points", {{100, 100}, {300, 200}}},
+      {"three points of a fitting circle, no support beyond them", {{170, 180}, {320, 30}, {470, 180}}},
       {"collinear points", {{10, 10}, {20, 20}, {30, 30}, {40, 40}, {50, 50}}},
       {"repeated point", {{200, 100}, {200, 100}, {200, 100}, {200, 100}}},
       {"centre outside the middle", CirclePoints(150, 180, 120, 100)},
