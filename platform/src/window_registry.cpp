@@ -79,9 +79,12 @@ class Registry {
     return true;
   }
 
-  std::deque<QueuedMessage> TakeQueue() {
+  bool PopFront(QueuedMessage* message) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::exchange(queue_, {});
+    if (queue_.empty()) return false;
+    *message = std::move(queue_.front());
+    queue_.pop_front();
+    return true;
   }
 
   size_t QueueSize() {
@@ -173,13 +176,20 @@ void SetMessageWaker(std::function<void()> waker) { Registry::Instance().SetWake
 size_t PendingMessageCount() { return Registry::Instance().QueueSize(); }
 
 size_t DispatchPostedMessages() {
-  std::deque<QueuedMessage> batch = Registry::Instance().TakeQueue();
-  for (QueuedMessage& queued : batch) {
+  // Messages are taken one at a time, so a handler that pumps messages
+  // itself (a nested wait) delivers the older ones first and the order of
+  // posting holds across nesting.
+  Registry& registry = Registry::Instance();
+  const size_t queuedBefore = registry.QueueSize();
+  size_t delivered = 0;
+  QueuedMessage queued{};
+  while (delivered < queuedBefore && registry.PopFront(&queued)) {
     // A window destroyed after the post gets nothing; its sender gets 0.
     const LRESULT result = CallHandler(queued.window, queued.message, queued.wParam, queued.lParam);
     if (queued.reply) queued.reply->set_value(result);
+    ++delivered;
   }
-  return batch.size();
+  return delivered;
 }
 
 }  // namespace platform
