@@ -89,7 +89,9 @@ std::vector<GpsRecord> ReadSidecarRecords(const ByteSource& source) {
 
 std::vector<GpsRecord> ScanTransportStream(const ByteSource& source, GpsTraceFunction trace) {
   std::vector<GpsRecord> records;
-  std::vector<uint8_t> buffer(kTsPacketSize * kTsPacketsPerRead);
+  // Whole packets, and no bigger than the stream needs.
+  const uint64_t packets = std::min<uint64_t>(kTsPacketsPerRead, (source.Size() + kTsPacketSize - 1) / kTsPacketSize);
+  std::vector<uint8_t> buffer(static_cast<size_t>(packets) * kTsPacketSize);
   bool found = false;
   uint32_t packet = 0;
   for (uint64_t offset = 0; offset < source.Size() && records.size() < kMaxGpsRecords;) {

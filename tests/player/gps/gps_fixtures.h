@@ -1,9 +1,13 @@
 #pragma once
 // Tiny byte fixtures for the GPS readers: MP4 boxes, 'gps ' data blocks,
 // transport-stream packets and records, written out as files when a test
-// needs a path.
+// needs a path; and the way tests reach the samples and run programs.
+
+#include <sys/wait.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +18,7 @@
 #include "gps/byte_source.h"
 #include "gps/gps_record.h"
 #include "platform/paths.h"
+#include "temp_folder.h"  // TempFolder, shared with the platform tests
 
 namespace gpsfixture {
 
@@ -147,18 +152,26 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A fresh folder beside the test program, removed afterwards.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& name) : path_(platform::ProgramFolder() + "tmp_" + name) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
+inline std::string SamplePath(const std::string& name) {
+  const char* folder = std::getenv("KESTRA_SAMPLES_DIR");
+  return std::string(folder ? folder : KESTRA_SAMPLES_DIR) + "/" + name;
+}
 
- private:
-  std::string path_;
+struct CommandResult {
+  int code = -1;  // exit status, -1 when it did not exit normally
+  std::string output;
 };
+
+// Runs a shell command and collects its standard output.
+inline CommandResult RunCommand(const std::string& command) {
+  CommandResult run;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  return run;
+}
 
 }  // namespace gpsfixture

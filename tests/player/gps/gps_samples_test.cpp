@@ -16,6 +16,7 @@
 #include "gps_fixtures.h"
 #include "samplegen/gps_track.h"
 
+using namespace gpsfixture;
 using gps::GpsRecord;
 using samplegen::GpsFix;
 
@@ -39,21 +40,6 @@ const Sample kSamples[] = {
     {"DCIMA/20240615_103000.MP4", Carrier::kSidecar, 8},
     {"20240615_103000_B.mp4", Carrier::kBox, 8},
 };
-
-std::string SamplePath(const std::string& name) {
-  const char* folder = std::getenv("KESTRA_SAMPLES_DIR");
-  return std::string(folder ? folder : KESTRA_SAMPLES_DIR) + "/" + name;
-}
-
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
-}
 
 // The 'gps ' blocks carry float32 ddmm.mmmm positions and knots, and
 // neither heading nor G-sensor values; the other carriers hold the records
@@ -93,7 +79,7 @@ TEST(GpsSamplesTest, EveryCarrierGivesBackTheDrive) {
 // exiftool reads the camera's 'gps ' blocks (not the other carriers). Where
 // it finds fixes, they are ours: same time, position and speed.
 TEST(GpsSamplesTest, ExiftoolFindsTheSameFixes) {
-  if (RunCommand("command -v exiftool").empty()) GTEST_SKIP() << "exiftool is not installed";
+  if (RunCommand("command -v exiftool").output.empty()) GTEST_SKIP() << "exiftool is not installed";
   for (const Sample& sample : kSamples) {
     SCOPED_TRACE(sample.name);
     gps::GpsTrack track;
@@ -103,7 +89,7 @@ TEST(GpsSamplesTest, ExiftoolFindsTheSameFixes) {
       if (r.Status == 'A') bySecondOfDay[r.hour * 3600 + r.minute * 60 + r.second] = &r;
     }
     std::istringstream lines(RunCommand("exiftool -ee -n -p '$GPSDateTime,$GPSLatitude,$GPSLongitude,$GPSSpeed' '" +
-                                        SamplePath(sample.name) + "' 2>/dev/null"));
+                                        SamplePath(sample.name) + "' 2>/dev/null").output);
     size_t rows = 0;
     for (std::string line; std::getline(lines, line); ++rows) {
       int year, month, day, hour, minute, second;
@@ -121,7 +107,9 @@ TEST(GpsSamplesTest, ExiftoolFindsTheSameFixes) {
       EXPECT_NEAR(longitude, r.longitude, 1e-5) << line;
       EXPECT_NEAR(kmh / 3.6, r.speed, 1e-5) << line;
     }
-    if (sample.carrier == Carrier::kBox) EXPECT_EQ(rows, bySecondOfDay.size());
+    if (sample.carrier == Carrier::kBox) {
+      EXPECT_EQ(rows, bySecondOfDay.size());
+    }
   }
 }
 

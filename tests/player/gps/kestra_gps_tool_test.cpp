@@ -2,7 +2,6 @@
 // tool reads, and clear exit codes.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -11,28 +10,9 @@
 #include "gps_fixtures.h"
 #include "samplegen/gps_track.h"
 
+using namespace gpsfixture;
+
 namespace {
-
-std::string SamplePath(const std::string& name) {
-  const char* folder = std::getenv("KESTRA_SAMPLES_DIR");
-  return std::string(folder ? folder : KESTRA_SAMPLES_DIR) + "/" + name;
-}
-
-struct CommandResult {
-  int code = -1;
-  std::string output;
-};
-
-CommandResult RunCommand(const std::string& command) {
-  CommandResult run;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  return run;
-}
 
 std::string Tool() { return std::string("'") + KESTRA_GPS_TOOL + "'"; }
 
@@ -60,7 +40,7 @@ TEST(KestraGpsToolTest, CsvHasOneRowPerSecond) {
 // gpsbabel's CSV: "latitude, longitude, name" per point.
 TEST(KestraGpsToolTest, GpxIsReadByAGpxTool) {
   if (RunCommand("command -v gpsbabel").output.empty()) GTEST_SKIP() << "gpsbabel is not installed";
-  gpsfixture::TempFolder folder("kestra_gps_gpx");
+  TempFolder folder("kestra_gps_gpx");
   const std::string gpx = folder.File("out.gpx");
   for (const char* sample : {"front_1080p30.mp4", "DCIMA/20240615_103000.MP4"}) {
     SCOPED_TRACE(sample);
@@ -83,13 +63,13 @@ TEST(KestraGpsToolTest, GpxIsReadByAGpxTool) {
 }
 
 TEST(KestraGpsToolTest, GpxCarriesHemispheresAndTimes) {
-  gpsfixture::TempFolder folder("kestra_gps_hemi");
-  gps::GpsRecord south = gpsfixture::Record(9, 'A', 33.5, 70.25);
+  TempFolder folder("kestra_gps_hemi");
+  gps::GpsRecord south = Record(9, 'A', 33.5, 70.25);
   south.nsInd = 'S', south.ewInd = 'W';
-  const gps::GpsRecord noFix = gpsfixture::Record(10, 'V');
-  gpsfixture::WriteFile(folder.File("CARA/a&b.mp4"), "");
-  gpsfixture::WriteFile(folder.File("CARG/a&b.gps"),
-                        gpsfixture::RecordBytes(south) + gpsfixture::RecordBytes(noFix));
+  const gps::GpsRecord noFix = Record(10, 'V');
+  WriteFile(folder.File("CARA/a&b.mp4"), "");
+  WriteFile(folder.File("CARG/a&b.gps"),
+                        RecordBytes(south) + RecordBytes(noFix));
   const CommandResult run = RunCommand(Tool() + " --gpx '" + folder.File("CARA/a&b.mp4") + "'");
   ASSERT_EQ(run.code, 0);
   EXPECT_NE(run.output.find("<name>a&amp;b.mp4</name>"), std::string::npos) << run.output;
@@ -99,8 +79,8 @@ TEST(KestraGpsToolTest, GpxCarriesHemispheresAndTimes) {
 }
 
 TEST(KestraGpsToolTest, ExitCodes) {
-  gpsfixture::TempFolder folder("kestra_gps_codes");
-  gpsfixture::WriteFile(folder.File("empty.mp4"), "");
+  TempFolder folder("kestra_gps_codes");
+  WriteFile(folder.File("empty.mp4"), "");
   const std::pair<std::string, int> cases[] = {
       {"--help", 0},
       {"'" + folder.File("empty.mp4") + "'", 0},  // opens, holds nothing: a header only
