@@ -1,9 +1,5 @@
 #include "calib/frame_capture.h"
 
-extern "C" {
-#include <libavutil/imgutils.h>
-}
-
 #include <cstdio>
 
 #include "av_handles.h"
@@ -70,8 +66,7 @@ int EncodePicture(AVFormatContext* output, AVCodecContext* encoder, const AVFram
   if (avcodec_send_frame(encoder, frame.get()) < 0) return kJpegEncodeFailed;
   avcodec_send_frame(encoder, nullptr);
   const int code = avcodec_receive_packet(encoder, packet.get());
-  if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return kJpegSaved;  // nothing came out
-  if (code < 0) return kJpegEncodeFailed;
+  if (code < 0) return kJpegEncodeFailed;  // also when no packet came out: no picture, no snapshot
   packet->stream_index = 0;
   packet->pts = packet->dts = 0;
   return av_write_frame(output, packet.get()) < 0 ? kJpegEncodeFailed : kJpegSaved;
@@ -154,7 +149,7 @@ int SaveFrameAsJpeg(const AVFrame* picture, int width, int height, const char* j
 
 int CaptureFrame2Jpg(const char* mediaPath, const char* jpegPath) {
   if (!mediaPath || !jpegPath) return CaptureFailure(kCaptureOpenFailed, "av open input file failed!\n");
-  std::remove(jpegPath);
+  if (platform::FileExists(jpegPath)) std::remove(jpegPath);  // never a folder of that name
   av::Input input;
   if (av::OpenInput(mediaPath, &input) < 0) return CaptureFailure(kCaptureOpenFailed, "av open input file failed!\n");
   if (avformat_find_stream_info(input.get(), nullptr) < 0) {
