@@ -3,6 +3,7 @@
 // clients load it, with texts converted to UTF-8 for comparison.
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <initializer_list>
@@ -68,6 +69,11 @@ inline std::vector<std::shared_ptr<LinguaPlugin>> BothBuilds() {
       std::make_shared<LinguaBuild<char16_t>>(lingua::kWideLibraryName),
       std::make_shared<LinguaBuild<char>>(lingua::kNarrowLibraryName)};
   return builds;
+}
+
+// Test name suffix of a build: "wide" or "narrow".
+inline std::string BuildName(const ::testing::TestParamInfo<std::shared_ptr<LinguaPlugin>>& info) {
+  return std::string(info.param->Name()).find("_asc") != std::string::npos ? "narrow" : "wide";
 }
 
 // Sets the locale environment to exactly the given variables and restores

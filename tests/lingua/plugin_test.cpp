@@ -133,9 +133,7 @@ TEST_P(PluginTest, BareNameIsTakenFromProgramFolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, PluginTest, ::testing::ValuesIn(BothBuilds()),
-                         [](const auto& test) {
-                           return std::string(test.param->Name()).find("_asc") != std::string::npos ? "narrow" : "wide";
-                         });
+                         BuildName);
 
 TEST(PluginInterface, GetInterfaceRefillsOneStaticRecord) {
   auto wide = std::static_pointer_cast<LinguaBuild<char16_t>>(BothBuilds()[0]);

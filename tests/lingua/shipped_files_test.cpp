@@ -78,9 +78,7 @@ TEST_P(ShippedFilesTest, CalibrationInfoFormatTakesThreeFloats) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, ShippedFilesTest, ::testing::ValuesIn(BothBuilds()),
-                         [](const auto& test) {
-                           return std::string(test.param->Name()).find("_asc") != std::string::npos ? "narrow" : "wide";
-                         });
+                         BuildName);
 
 }  // namespace
 }  // namespace lingua_test
