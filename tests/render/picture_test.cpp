@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <memory>
 #include <string>
 
+#include "calib/picture_file.h"
 #include "expected_view.h"
 #include "gl_fixture.h"
 #include "ogl_rendererMgr/ogl_rendererMgr.h"
@@ -244,9 +246,26 @@ samplegen::Rgb SampleBgr(const std::vector<uint8_t>& bgr, int size, double u, do
   return {byte(rgb[0]), byte(rgb[1]), byte(rgb[2])};
 }
 
+// The logo as the render thread gets it: a picture file decoded to BGR.
+std::vector<uint8_t> LoadLogoFile(const std::vector<uint8_t>& bgr, int size) {
+  const std::string path = TestFile("quadrant_logo.ppm");
+  {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << "P6\n" << size << " " << size << "\n255\n";
+    for (size_t i = 0; i < bgr.size(); i += 3) file << bgr[i + 2] << bgr[i + 1] << bgr[i];
+  }
+  std::string error;
+  int width = 0, height = 0;
+  std::vector<uint8_t> loaded = calib::LoadPictureFile(&error, path, &width, &height);
+  EXPECT_EQ(width, size) << error;
+  EXPECT_EQ(height, size);
+  return loaded;
+}
+
 TEST_F(PictureTest, LogoCoversTheUnseenCapAsADisc) {
   constexpr int kLogoSize = 64;
-  const std::vector<uint8_t> logo = QuadrantLogo(kLogoSize);
+  const std::vector<uint8_t> logo = LoadLogoFile(QuadrantLogo(kLogoSize), kLogoSize);
+  ASSERT_EQ(logo, QuadrantLogo(kLogoSize));
   ManagerOptions options;
   options.need_logo = 1;
   options.logo_fov = -1;  // 80 degrees for this lens
