@@ -85,17 +85,18 @@ TEST_F(TreeMoveTest, DownloadFolderThatIsALinkIsNeitherCopiedNorEmptied) {
   ExpectOutsideUntouched();
 }
 
-TEST_F(TreeMoveTest, PrepareDownloadFolderReplacesALinkAndKeepsARealFolder) {
+TEST_F(TreeMoveTest, PrepareDownloadFolderStartsEmptyAndReplacesALink) {
+  WriteFile(Program("download/partial/program.bin"), "left by an interrupted run");
+  ASSERT_TRUE(renovo::PrepareDownloadFolder(Program("download")));
+  EXPECT_TRUE(ListTree(Program("download")).empty());
+
+  ASSERT_EQ(rmdir(Program("download").c_str()), 0);
   ASSERT_EQ(symlink(Outside("victim").c_str(), Program("download").c_str()), 0);
   ASSERT_TRUE(renovo::PrepareDownloadFolder(Program("download")));
   struct stat info {};
   ASSERT_EQ(lstat(Program("download").c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   ExpectOutsideUntouched();
-
-  WriteFile(Program("download/partial.bin"), "x");
-  ASSERT_TRUE(renovo::PrepareDownloadFolder(Program("download")));
-  EXPECT_TRUE(Exists(Program("download/partial.bin")));
 }
 
 }  // namespace

@@ -169,8 +169,7 @@ int MoveDownloadedTree(const std::string& programFolder, const std::string& down
 }
 
 bool PrepareDownloadFolder(const std::string& folder) {
-  struct stat info {};
-  if (lstat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) unlink(folder.c_str());
+  DeleteTree(folder);
   return mkdir(folder.c_str(), 0755) == 0 || (errno == EEXIST && IsRealFolder(folder));
 }
 

@@ -23,8 +23,10 @@ namespace renovo {
 // number of files copied.
 int MoveDownloadedTree(const std::string& programFolder, const std::string& downloadFolder);
 
-// Makes `folder` a real, empty-or-existing folder: a link or a file of that
-// name is removed first, so what is downloaded into it stays inside.
+// Makes `folder` a real, empty folder. What an interrupted earlier run left
+// there is removed, so it cannot be installed with the next download; a
+// link of that name is removed as a link, so what is downloaded stays
+// inside the program folder.
 bool PrepareDownloadFolder(const std::string& folder);
 
 }  // namespace renovo
