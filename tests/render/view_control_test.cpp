@@ -177,6 +177,8 @@ TEST_F(SteeringTest, HitTestPicksTheFirstEnabledViewportUnderThePointer) {
       {800, 599, 0},  // just outside
   };
   for (const auto& c : cases) EXPECT_EQ(HitTestViewport(view_, kWindowHeight, c.x, c.y), c.vp) << c.x << "," << c.y;
+  view_.viewport_enabled[0] = 0;
+  EXPECT_EQ(HitTestViewport(view_.viewport_rect, view_.viewport_enabled, kWindowHeight, 350, 500), 1);
 }
 
 TEST_F(SteeringTest, LeftDragTurnsTheViewportUnderThePointer) {

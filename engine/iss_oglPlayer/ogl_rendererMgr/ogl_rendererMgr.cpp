@@ -307,6 +307,11 @@ const ISS_OglRenderer* ISS_OglRendererMgr::renderer(int vp) const {
   return vp >= 0 && vp < kMaxViewports ? renderers_[vp].get() : nullptr;
 }
 
+float ISS_OglRendererMgr::zoom_min(int vp) const {
+  const ISS_OglRenderer* r = renderer(vp);
+  return r ? r->transform().zoom_min() : 0.0f;
+}
+
 void ISS_OglRendererMgr::set_rect(int vp, const ViewRect& rect) {
   if (valid_viewport(vp)) renderers_[vp]->set_rect(rect.x, rect.y, rect.width, rect.height);
 }
@@ -329,9 +334,8 @@ void ISS_OglRendererMgr::apply_angles(int vp, const float angle[3], float ring_r
 // leaves the old mode everywhere.
 void ISS_OglRendererMgr::apply_mode(ISS_ViewBlock& view, int vp) {
   set_draw_mode(vp, view.draw_mode[vp]);
-  const ISS_OglRenderer& r = *renderers_[vp];
-  view.draw_mode[vp] = r.transform().draw_mode();
-  view.zoom[vp] = r.transform().zoom_min();
+  view.draw_mode[vp] = renderers_[vp]->transform().draw_mode();
+  view.zoom[vp] = zoom_min(vp);
   apply_zoom(vp, &view.zoom[vp]);
 }
 

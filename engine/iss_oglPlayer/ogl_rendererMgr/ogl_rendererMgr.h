@@ -65,6 +65,8 @@ class ISS_OglRendererMgr {
   void apply_zoom(int vp, float* zoom);
   void apply_angles(int vp, const float angle[3], float ring_rotation);
   const ISS_OglRenderer* renderer(int vp) const;
+  // The zoom the viewport's current draw mode starts with (0 before init).
+  float zoom_min(int vp) const;
 
   // Start-up: every enabled viewport gets its rectangle, draw mode, default
   // zoom and clamped angles, in index order.

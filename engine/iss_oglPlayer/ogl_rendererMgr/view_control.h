@@ -36,7 +36,15 @@ struct ISS_ViewBlock {
 
 // The first enabled viewport containing the pointer at (x, y), measured in
 // window pixels from the top left; viewport 0 when none contains it.
+int HitTestViewport(const ViewRect rects[kMaxViewports], const int32_t enabled[kMaxViewports], int window_height,
+                    int x, int y);
 int HitTestViewport(const ISS_ViewBlock& view, int window_height, int x, int y);
+
+// A drag of (dx, dy) pixels on one viewport: one degree per pixel, vertical
+// motion into a0 and horizontal into a1, the ring (draw mode 6) turned by
+// -dx * pi / 360 radians, then the angles clamped to their limits.
+void DragViewAngles(int dx, int dy, int draw_mode, float angle[3], const float angle_min[3],
+                    const float angle_max[3], float* ring_rotation);
 
 // A mouse-motion event as the render thread sees it.
 struct PointerMotion {
