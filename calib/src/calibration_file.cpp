@@ -1,8 +1,10 @@
 #include "calib/calibration_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+
+#include "platform/file_io.h"
 
 namespace calib {
 namespace {
@@ -112,20 +114,20 @@ int WriteCalibrationFile(const std::string& path, double fovDegrees, double cx, 
 }
 
 bool ReadCalibrationValues(const std::string& path, CalibrationValues* values, std::string* error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::string content;
+  if (!platform::ReadFileBytes(path, &content, kCalibrationFileSize)) {
     if (error) *error = "can not open calibration file " + path;
     return false;
   }
-  std::array<uint8_t, kCalibrationFileSize> bytes{};
-  file.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
-  if (file.gcount() != kCalibrationFileSize) {
+  if (content.size() != kCalibrationFileSize) {
     if (error) {
-      *error = "calibration file " + path + " is too short: " + std::to_string(file.gcount()) + " of " +
+      *error = "calibration file " + path + " is too short: " + std::to_string(content.size()) + " of " +
                std::to_string(kCalibrationFileSize) + " bytes";
     }
     return false;
   }
+  std::array<uint8_t, kCalibrationFileSize> bytes{};
+  std::copy(content.begin(), content.end(), bytes.begin());
   *values = DecodeCalibration(bytes);
   return true;
 }

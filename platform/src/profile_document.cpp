@@ -1,9 +1,6 @@
 #include "profile_document.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
+#include "platform/file_io.h"
 #include "platform/text.h"
 
 namespace platform::detail {
@@ -49,9 +46,8 @@ ProfileLine ClassifyLine(std::string text) {
 }
 
 ProfileDocument ProfileDocument::Load(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {};
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadFileBytes(path, &bytes)) return {};
   if (bytes.starts_with("\xFF\xFE")) return Parse(DecodeUtf16Le(std::string_view(bytes).substr(2)), FileEncoding::kUtf16Le);
   if (bytes.starts_with("\xEF\xBB\xBF")) return Parse(std::string_view(bytes).substr(3), FileEncoding::kUtf8Bom);
   return Parse(bytes, FileEncoding::kUtf8);

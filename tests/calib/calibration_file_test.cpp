@@ -63,6 +63,7 @@ TEST(CalibrationFileTest, ShortOrMissingFilesAreRefusedWithAReason) {
   EXPECT_NE(error.find("379 of 380"), std::string::npos) << error;
   EXPECT_FALSE(ReadCalibrationValues(TempPath("missing.inf"), &values, &error));
   EXPECT_NE(error.find("can not open"), std::string::npos) << error;
+  EXPECT_FALSE(ReadCalibrationValues(platform::ProgramFolder(), &values, &error));  // a folder, not a file
   EXPECT_EQ(WriteCalibrationFile("/proc/none/x.inf", 200, 1, 1, 1, 2, 2), 1);
 }
 

@@ -90,6 +90,9 @@ TEST_F(ProfileTest, IntegersParseTheLeadingNumberOrFallBack) {
         << c.section << "/" << c.key;
   }
   EXPECT_EQ(GetPrivateProfileIntA("Play_Param", "need_logo", 42, folder_.File("absent.cfg").c_str()), 42);
+  // A folder where the file should be is no file: defaults, no exception.
+  EXPECT_EQ(GetPrivateProfileIntA("Play_Param", "need_logo", 43, folder_.path().c_str()), 43);
+  EXPECT_FALSE(WritePrivateProfileStringA("Play_Param", "k", "v", folder_.path().c_str()));
 }
 
 struct StringCase {
