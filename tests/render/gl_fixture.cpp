@@ -33,8 +33,6 @@ bool GlWindow::Open(int width, int height, std::string* error) {
   if (SDL_GL_MakeCurrent(window_, context_) != 0) return *error = SDL_GetError(), false;
   const GLenum glew = glewInit();
   if (glew != GLEW_OK) return *error = reinterpret_cast<const char*>(glewGetErrorString(glew)), false;
-  while (glGetError() != GL_NO_ERROR) {
-  }
   return true;
 }
 
