@@ -85,15 +85,17 @@ TEST(GpsPresentationTest, OutliersMoveToTheMedianOfTheValidFixes) {
   records.push_back(Record(6, 'A', 0.0, 0.0));       // a receiver's bad fix
   records.push_back(Record(7, 'A', kNan, 114.003));  // a corrupt one
   records.push_back(Record(8, 'V', 0.0, 0.0));       // no fix: ignored by the median
+  records.push_back(Record(9, 'A', 22.65, 114.15));  // just past 0.1 degree on both axes
   const auto track = gps::BuildMapTrack(records, gps::kMapTypeWgs84);
   ASSERT_TRUE(track.has_value());
   const std::vector<std::string> entries = Entries(track->points);
-  ASSERT_EQ(entries.size(), 9u);
-  // Eight valid latitudes sorted, NaN last: 0, 22.500 ... 22.505, NaN; index 4 is 22.503.
+  ASSERT_EQ(entries.size(), 10u);
+  // Nine valid latitudes sorted, NaN last: 0, 22.500 ... 22.505, 22.65, NaN; index 4 is 22.503.
   EXPECT_EQ(entries[6], "114.003000000000000,22.503000000000000;");
   EXPECT_EQ(entries[7], "114.003000000000000,22.503000000000000;");
   EXPECT_EQ(entries[1], "114.001000000000005,22.501000000000001;");  // within 0.1: kept
   EXPECT_EQ(entries[8], "V,V;");
+  EXPECT_EQ(entries[9], "114.003000000000000,22.503000000000000;");
 }
 
 TEST(GpsPresentationTest, ChinaPositionsAreConvertedForTheirMap) {

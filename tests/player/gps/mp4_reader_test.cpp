@@ -159,6 +159,7 @@ TEST(Mp4ReaderTest, MalformedBoxesEndTheWalkOfTheirContainer) {
       {"child size below 8", Box("moov", track + Box("junk", "", 4) + track), 1},
       {"child size 0", Box("moov", track + Box("junk", "", 0) + track), 1},
       {"child past its container", Box("moov", track + Box("junk", "", 0x7FFFFFFF) + track), 1},
+      {"track running past 'moov' is not entered", Box("moov", "", 16) + track, 0},  // covers the trak header only
       {"sizes do not add up", Box("moov", track + track + "abc"), 2},
       {"track child past its container", Box("moov", Box("trak", Box("mdia", Hdlr("sbtl") + Box("minf", "", 400)))), 1},
       {"64-bit child size below 16", Box("moov", track + U32(1) + "junk" + U64(12) + track), 1},
