@@ -146,7 +146,7 @@ void PublishNativeId(WindowRecord& record) {
 }
 
 bool BuildToplevel(WindowRecord& record, const WindowSpec& spec) {
-  record.toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  record.toplevel = gtk_window_new((spec.style & WS_POPUP) ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
   record.outer = record.toplevel;
   gtk_window_set_decorated(GTK_WINDOW(record.toplevel), FALSE);
   gtk_window_set_title(GTK_WINDOW(record.toplevel), spec.title.c_str());
@@ -233,6 +233,10 @@ bool IsWindowClassRegistered(const std::string& name) {
 }
 
 bool IsNativeWindow(HWND window) { return Find(window) != nullptr; }
+
+void SetWindowProcedure(HWND window, MessageHandler procedure) {
+  if (WindowRecord* record = Find(window)) record->procedure = std::move(procedure);
+}
 
 HWND CreateNativeWindow(const WindowSpec& spec) {
   if (!InitUiThread()) return nullptr;
@@ -435,6 +439,19 @@ bool EmbedWidget(HWND window, GtkWidget* widget) {
   gtk_overlay_add_overlay(GTK_OVERLAY(record->overlay), widget);
   gtk_widget_show(widget);
   return true;
+}
+
+bool CapturePointer(HWND window) {
+  const WindowRecord* record = Find(window);
+  GdkWindow* gdkWindow = record && !record->plain ? gtk_widget_get_window(record->canvas) : nullptr;
+  if (!gdkWindow || !gdk_window_is_viewable(gdkWindow)) return false;
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(gdkWindow));
+  return gdk_seat_grab(seat, gdkWindow, GDK_SEAT_CAPABILITY_ALL, FALSE, nullptr, nullptr, nullptr, nullptr) ==
+         GDK_GRAB_SUCCESS;
+}
+
+void ReleasePointerCapture() {
+  if (GdkDisplay* display = gdk_display_get_default()) gdk_seat_ungrab(gdk_display_get_default_seat(display));
 }
 
 GtkWidget* GetClientWidget(HWND window) {

@@ -6,6 +6,7 @@
 // numbers of platform/ui/win_types.h:
 //  - a top-level window is an undecorated GtkWindow; programs draw their own
 //    caption and answer WM_NCHITTEST to let the user move and size it;
+//    with WS_POPUP it is a pop-up the window manager leaves alone;
 //  - a child window (WS_CHILD) lies inside its parent at a rectangle given
 //    in the parent's client coordinates and has an X11 window of its own,
 //    whose id the registry holds (GetNativeWindowId) once it is realized.
@@ -68,6 +69,10 @@ bool DestroyWindow(HWND window);
 // WM_NCLBUTTONDBLCLK on the caption toggles maximised.
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsNativeWindow(HWND window);  // one of ours (not only registered)
+// Replaces the procedure of one of our windows (an empty one leaves only
+// DefWindowProc). Use this rather than platform::SetWindowHandler, which
+// would bypass the show/hide handling of this layer.
+void SetWindowProcedure(HWND window, MessageHandler procedure);
 
 // Shows, hides, minimises, maximises or restores (SW_*); returns whether
 // the window was visible before. WM_SHOWWINDOW is sent on a change.
@@ -107,6 +112,13 @@ void SetFocus(HWND window);
 bool HasFocus(HWND window);
 // Brings a top-level window to the front and gives it the keyboard focus.
 void SetForegroundWindow(HWND window);
+
+// Sends every pointer and key event of the display to this window until
+// released, with positions relative to its client area even outside it;
+// pop-ups use it to close on a press elsewhere. False when refused (the
+// window must be shown).
+bool CapturePointer(HWND window);
+void ReleasePointerCapture();
 
 // Asks the window for WM_GETMINMAXINFO again and applies its limits.
 void RefreshSizeLimits(HWND window);
