@@ -1,0 +1,21 @@
+#pragma once
+// The whole framework.
+
+#include "dui/builder.h"
+#include "dui/button.h"
+#include "dui/combo.h"
+#include "dui/container.h"
+#include "dui/control.h"
+#include "dui/delegate.h"
+#include "dui/dui_string.h"
+#include "dui/edit.h"
+#include "dui/label.h"
+#include "dui/list.h"
+#include "dui/paint_manager.h"
+#include "dui/progress.h"
+#include "dui/resources.h"
+#include "dui/skin_archive.h"
+#include "dui/tree.h"
+#include "dui/types.h"
+#include "dui/window.h"
+#include "dui/wnd_host.h"
