@@ -256,3 +256,32 @@ TEST(ModalTest, ModalLoopReturnsWhenTheCloseButtonCloses) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace duitest;
+
+// The play-mode menu: a click on a row's label is a click on the row, and
+// the notification can be handed on to another window's manager.
+TEST(MenuTest, ClickOnARowLabelSelectsTheRow) {
+  SkinWindow main(u"Orvixview.xml", 108);
+  ASSERT_TRUE(main.Open(10, 10));
+  SkinWindow menu(u"menu.xml", 108);
+  ASSERT_TRUE(menu.Open(300, 300));
+  struct Forward : INotifyUI {
+    CPaintManagerUI* to = nullptr;
+    void Notify(TNotifyUI& msg) override {
+      if (msg.sType == DUI_MSGTYPE_ITEMCLICK) to->SendNotify(msg, false);
+    }
+  } forward;
+  forward.to = main.GetPaintManager();
+  menu.GetPaintManager()->AddNotifier(&forward);
+  menu.Find(u"lab_item1")->SetVisible(true);
+  menu.Click(menu.Find(u"lab_menuRandom"));
+  ASSERT_TRUE(WaitFor([&] { return main.Notified(DUI_MSGTYPE_ITEMCLICK, u"menuRandom"); }));
+  EXPECT_TRUE(menu.Notified(DUI_MSGTYPE_ITEMSELECT, u"menuList"));
+  EXPECT_EQ(static_cast<CListUI*>(menu.Find(u"menuList"))->GetCurSel(), 1);
+  menu.GetPaintManager()->RemoveNotifier(&forward);
+}
+
+}  // namespace

@@ -4,9 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <gtk/gtk.h>
+
 #include <filesystem>
 
+// After gtest: Xlib defines macros (None, Bool) that its headers use as names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include "platform/ui/screen.h"
+#include "samplegen/geometry.h"
+#include "samplegen/scene.h"
 #include "platform/ui/window.h"
 #include "test_support.h"
 
@@ -62,6 +70,91 @@ TEST(SkinWindowsTest, EachSkinOpensWithEveryNamedControl) {
   }
 }
 
+// Draws what the engine shows in the four-view layout into the video
+// window, as the engine does (another X client), so that the screenshot of
+// the playing display shows a picture there.
+void PaintFourViews(CWndUI* video) {
+  Display* display = XOpenDisplay(nullptr);
+  const auto window = static_cast<Window>(platform::GetNativeWindowId(video->GetHWND()));
+  XWindowAttributes attributes{};
+  if (!display || !XGetWindowAttributes(display, window, &attributes) || attributes.depth != 24) {
+    if (display) XCloseDisplay(display);
+    return;
+  }
+  const int width = attributes.width, height = attributes.height, half = width / 2, rows = height / 2;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  for (int view = 0; view < 4; ++view) {
+    const samplegen::PerspectiveCamera camera(half, rows, 45 + 90 * view, 12, 95);
+    for (int y = 0; y < rows; ++y) {
+      for (int x = 0; x < half; ++x) {
+        samplegen::Vec3 direction;
+        if (!camera.DirectionAt(x + 0.5, y + 0.5, &direction)) continue;
+        const samplegen::Rgb c = samplegen::SceneColour(direction, 3.0);
+        pixels[static_cast<size_t>(y + rows * (view / 2)) * width + x + half * (view % 2)] =
+            (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+      }
+    }
+  }
+  XImage* image = XCreateImage(display, attributes.visual, 24, ZPixmap, 0, reinterpret_cast<char*>(pixels.data()),
+                               width, height, 32, 0);
+  XPutImage(display, window, DefaultGC(display, DefaultScreen(display)), image, 0, 0, 0, 0, width, height);
+  image->data = nullptr;  // the pixels belong to the vector
+  XDestroyImage(image);
+  XSync(display, False);
+  XCloseDisplay(display);
+}
+
+// The main window as the player shows it while stopped and while playing a
+// recording with GPS (the display routine of the main window, in short).
+void ShowDisplay(SkinWindow& window, bool playing) {
+  for (const char16_t* name : {u"downbtn", u"leftbtn", u"top_btn", u"split2btn", u"split4btn", u"widebtn", u"ballbtn",
+                               u"ctnSlider", u"Label_PlayPath", u"btnPrePlay", u"btnNextPlay", u"btnPause",
+                               u"wndMedia", u"gpsview", u"gsensor_panel", u"btnPlaylistShow"}) {
+    window.Find(name)->SetVisible(playing);
+  }
+  for (const char16_t* name : {u"ctnClient", u"btnPlay", u"ctnPlaylist", u"btnPlaylistHide"}) {
+    window.Find(name)->SetVisible(!playing);
+  }
+  window.Find(u"ctnPlayWnd")->SetAttribute(u"height", playing ? u"132" : u"72");
+  window.Find(u"labelPlayTime")->SetText(playing ? u"00:01:24 / 00:03:00" : u"");
+  window.Find(u"Label_PlayPath")->SetText(u"/media/dashcam/DCIMA/20240615_103000.MP4");
+  static_cast<CProgressUI*>(window.Find(u"sliderPlay"))->SetValue(playing ? 466 : 0);
+  window.Find(u"speed_cur_lab")->SetText(u"58km/h");
+  window.Find(u"compass_cur")->SetBkImage(u"mag0215.png");
+  window.GetPaintManager()->EnsureLayout();
+}
+
+TEST(SkinWindowsTest, MainWindowInItsStoppedAndPlayingDisplays) {
+  SkinWindow window(u"Orvixview.xml", 108);
+  ASSERT_TRUE(window.Open(0, 0));
+  auto* header = static_cast<CTreeNodeUI*>(window.Find(u"nodePlaylist"));
+  for (const char16_t* file : {u"20240615_103000.MP4", u"front_1080p30.mp4", u"front_1080p60_sbtl.mp4",
+                               u"front_2880p30.mp4", u"front_1080p30.ts"}) {
+    auto* entry = new CTreeNodeUI();
+    entry->SetItemText(file);
+    entry->SetTag(1);
+    entry->SetItemTextColor(0xFFC8C6CB);
+    entry->SetItemHotTextColor(0xFFC8C6CB);
+    entry->SetSelItemTextColor(0xFFC8C6CB);
+    entry->SetAttribute(u"height", u"22");
+    entry->SetAttribute(u"inset", u"7,0,0,0");
+    entry->SetAttribute(u"itemattr", u"valign=\"vcenter\" font=\"4\"");
+    entry->SetAttribute(u"folderattr", u"width=\"0\" float=\"true\"");
+    header->Add(entry);
+  }
+  static_cast<CTreeViewUI*>(window.Find(u"treePlaylist"))->SelectItem(3);
+  ShowDisplay(window, false);
+  EXPECT_TRUE(window.SaveScreenshot(kScreenshots + "player_main_stopped.png"));
+  ShowDisplay(window, true);
+  Settle(200);
+  PaintFourViews(static_cast<CWndUI*>(window.Find(u"wndMedia")));
+  EXPECT_TRUE(window.SaveScreenshot(kScreenshots + "player_main_playing.png"));
+  // Every control of the button row fits the window while playing.
+  const RECT last = window.Find(u"btnScreenFull")->GetPos();
+  EXPECT_LE(last.right, 968);
+  EXPECT_GT(last.right - last.left, 0);
+}
+
 TEST(SkinWindowsTest, WindowAttributesComeFromTheSkin) {
   SkinWindow main(u"Orvixview.xml", 108);
   ASSERT_TRUE(main.Open(10, 10));
@@ -84,6 +177,14 @@ TEST(SkinWindowsTest, WindowAttributesComeFromTheSkin) {
   SkinWindow menu(u"menu.xml", 108);
   ASSERT_TRUE(menu.Open(10, 10));
   EXPECT_EQ(platform::ui::GetClientRect(menu.GetHWND()), (RECT{0, 0, 184, 72}));
+
+  // The icon resource that came with the skin.
+  main.SetIcon(114);
+  GtkWidget* top = gtk_widget_get_toplevel(platform::ui::GetClientWidget(main.GetHWND()));
+  EXPECT_NE(gtk_window_get_icon(GTK_WINDOW(top)), nullptr);
+  testing::internal::CaptureStderr();
+  main.SetIcon(999);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("no icon 999"), std::string::npos);
 }
 
 TEST(SkinWindowsTest, KalibroPanelsAreChildWindowsOfTheirDialog) {

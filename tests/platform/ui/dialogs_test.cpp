@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/file_drop.h"
@@ -152,6 +154,48 @@ TEST(FileDropTest, DraggingAFileOntoTheWindowDeliversWmDropFiles) {
   uitest::Xdotool("mouseup 1");
   EXPECT_TRUE(WaitFor([&] { return target.Received(WM_DROPFILES); }));
   gtk_widget_destroy(source);
+}
+
+// The real dialogs, answered with the keyboard by a user thread; the
+// environment switch is lifted for the test's duration.
+class RealDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { unsetenv("KESTRA_MESSAGEBOX"); }
+  void TearDown() override {
+    setenv("KESTRA_MESSAGEBOX", "stderr", 1);
+    if (user_.joinable()) user_.join();
+  }
+  // Presses the keys after the dialog had time to appear.
+  void PressLater(std::string keys) {
+    if (user_.joinable()) user_.join();
+    user_ = std::thread([keys] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(900));
+      uitest::Xdotool("key --delay 120 " + keys);
+    });
+  }
+  std::thread user_;
+};
+
+TEST_F(RealDialogTest, MessageBoxAnswersItsDefaultAndCancelButtons) {
+  RecordingWindow owner(100, 100, 300, 200);
+  PressLater("Return");
+  EXPECT_EQ(ui::MessageBoxW(owner.hwnd, u"无法打开文件", u"Kestra Player", MB_YESNO | MB_DEFBUTTON2 | MB_ICONERROR), IDNO);
+  PressLater("Escape");
+  EXPECT_EQ(ui::MessageBoxA(owner.hwnd, "Save?", "Kestra", MB_OKCANCEL | MB_ICONQUESTION), IDCANCEL);
+}
+
+TEST_F(RealDialogTest, SaveDialogReturnsTheTypedName) {
+  const std::string folder = std::string(KESTRA_BIN_DIR) + "/../tests/platform_ui_test";
+  ui::FileDialogOptions options;
+  options.filter = u"Calibratefile (*.inf)|*.inf||";
+  options.initialFolder = Utf8ToUtf16(folder);
+  options.defaultName = u"zentra.inf";
+  options.overwritePrompt = false;
+  PressLater("Return");
+  const std::u16string chosen = ui::ShowSaveFileDialog(options);
+  EXPECT_EQ(Utf16ToUtf8(chosen).substr(Utf16ToUtf8(chosen).rfind('/') + 1), "zentra.inf");
+  PressLater("Escape");
+  EXPECT_TRUE(ui::ShowSaveFileDialog(options).empty());
 }
 
 }  // namespace

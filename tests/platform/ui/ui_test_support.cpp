@@ -7,6 +7,10 @@
 #include "platform/ui/message_loop.h"
 
 namespace uitest {
+namespace {
+// The file chooser keeps its settings; without a session bus they go to memory.
+const bool kSettingsInMemory = setenv("GSETTINGS_BACKEND", "memory", 0) == 0;
+}  // namespace
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
