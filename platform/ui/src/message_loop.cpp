@@ -34,6 +34,18 @@ void WakeUiThread() {
   if (!g_dispatchScheduled.exchange(true)) g_idle_add_full(G_PRIORITY_DEFAULT, DeliverPosted, nullptr, nullptr);
 }
 
+// A change of the screen's size reaches every top-level window as
+// WM_DISPLAYCHANGE: wParam the colour depth in bits, lParam the new width
+// and height.
+void OnScreenSizeChanged(GdkScreen* screen, gpointer) {
+  GdkVisual* visual = gdk_screen_get_system_visual(screen);
+  const int width = gdk_screen_get_width(screen), height = gdk_screen_get_height(screen);
+  const WPARAM depth = visual ? static_cast<WPARAM>(gdk_visual_get_depth(visual)) : 24;
+  for (HWND window : detail::TopLevelWindows()) {
+    if (detail::Find(window)) detail::Send(window, WM_DISPLAYCHANGE, depth, MakeLParam(width, height));
+  }
+}
+
 }  // namespace
 
 bool InitUiThread() {
@@ -44,6 +56,9 @@ bool InitUiThread() {
   }
   platform::BindUiThread();
   platform::SetMessageWaker(&WakeUiThread);
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  g_signal_connect(gdk_screen_get_default(), "size-changed", G_CALLBACK(OnScreenSizeChanged), nullptr);
+  G_GNUC_END_IGNORE_DEPRECATIONS
   g_initialised.store(true);
   if (platform::PendingMessageCount() > 0) WakeUiThread();
   return true;

@@ -40,6 +40,14 @@ WindowRecord* Find(HWND window) {
   return it == Table().end() ? nullptr : it->second.get();
 }
 
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  for (const auto& [handle, record] : Table()) {
+    if (!record->child) windows.push_back(handle);
+  }
+  return windows;
+}
+
 std::vector<HWND> OwnedWindows(HWND owner) {
   std::vector<HWND> owned;
   for (const auto& [handle, record] : Table()) {

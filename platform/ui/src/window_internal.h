@@ -43,6 +43,7 @@ struct WindowRecord {
 };
 
 WindowRecord* Find(HWND window);
+std::vector<HWND> TopLevelWindows();
 // All top-level windows owned by `owner`.
 std::vector<HWND> OwnedWindows(HWND owner);
 

@@ -1,6 +1,7 @@
 // Monitor size, full-screen geometry and window placement.
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include "platform/ui/screen.h"
 #include "ui_test_support.h"
@@ -67,6 +68,21 @@ TEST(ScreenTest, CenterWindowCentresOnTheMonitor) {
   const RECT rect = ui::GetWindowRect(window.hwnd);
   EXPECT_NEAR(rect.left + 200, (monitor.left + monitor.right) / 2, 1);
   EXPECT_NEAR(rect.top + 150, (monitor.top + monitor.bottom) / 2, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScreenTest, ScreenSizeChangeReachesTopLevelWindows) {
+  uitest::RecordingWindow top(0, 0, 100, 100);
+  uitest::RecordingWindow other(0, 0, 50, 50, false);
+  g_signal_emit_by_name(gdk_screen_get_default(), "size-changed");
+  for (const uitest::RecordingWindow* window : {&top, &other}) {
+    const auto changes = window->Of(platform::WM_DISPLAYCHANGE);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(platform::LoWord(static_cast<uintptr_t>(changes[0].lParam)), platform::ui::GetSystemMetrics(platform::SM_CXSCREEN));
+  }
 }
 
 }  // namespace

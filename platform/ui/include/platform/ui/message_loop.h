@@ -8,8 +8,10 @@
 namespace platform::ui {
 
 // Initialises GTK, binds the calling thread as the UI thread and installs
-// the registry's message waker. Safe to call again. False when no display
-// can be opened (then no window can be created).
+// the registry's message waker (creating the first window does it too).
+// From then on a change of the screen size reaches every top-level window
+// as WM_DISPLAYCHANGE (lParam: new width and height). Safe to call again.
+// False when no display can be opened (then no window can be created).
 bool InitUiThread();
 bool IsUiInitialised();
 
