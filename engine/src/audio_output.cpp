@@ -62,6 +62,9 @@ void ISS_DomeviewImpl::FillAudio(Uint8* stream, int length) {
     std::unique_lock<std::mutex> lock(state->state_lock, std::try_to_lock);
     if (!lock.owns_lock() || state->quit_request || state->pause_request) return;
   }
+  // Sound and clock start once the decoder is ahead (after Play, a seek or
+  // a refill), not while it is still starting up.
+  if (!state->ring.pictures_ready) return;
   if (audio_bytes_left == 0 && !DecodeAudioPacket()) return;
   MixAudio(stream, length);
 }

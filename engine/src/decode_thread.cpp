@@ -106,7 +106,10 @@ int ISS_DomeviewImpl::DrainDecoder(uint32_t serial) {
     if (stored != kStored) return stored;
   }
   std::lock_guard<std::mutex> stateLock(vs.state_lock);
-  if (serial == vs.media_serial.load()) vs.video_drained = 1;
+  if (serial == vs.media_serial.load()) {
+    vs.video_drained = 1;
+    vs.ring.pictures_ready = 1;  // a media shorter than the sound's head start
+  }
   return kStored;
 }
 

@@ -24,6 +24,10 @@ constexpr int kMaxPassWaitMs = 10;
 constexpr int kSeekSettleMs = 100;       // Seek lets the threads settle on the pause
 constexpr int64_t kSeekClockWaitMs = 10000;  // at most, for the first picture after a seek
 constexpr int kLastPictureMaxMs = 100;    // the last picture stays at most this long
+// The sound (and with it the clock) starts once the decoder is this many
+// pictures ahead, so that its slow first second does not leave the picture
+// behind the sound.
+constexpr int kPicturesBeforeSound = 8;
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -31,19 +35,28 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 // ---------------------------------------------------------------- ring writes
 
-// The caller holds the decoder lock, which also guards the scaler. Pictures
-// whose size or format changed mid-stream are scaled to the ring's size.
+// The caller holds the decoder lock, which also guards the scaler. A
+// picture that already has the ring's layout and size is kept by reference
+// (the decoder allocates a new one for its next picture), which spares a
+// copy of every picture; any other is converted, or scaled when its size
+// changed mid-stream, into the slot's own buffer.
 bool ISS_DomeviewImpl::ConvertIntoSlot(const AVFrame* picture, int slot) {
   video_state& vs = *state;
+  FrameRing& ring = vs.ring;
+  AVFrame* target = ring.frames[slot];
   const auto format = OrdinaryPixelFormat(static_cast<AVPixelFormat>(picture->format));
-  SwsContext* scaler = sws_getCachedContext(vs.scaler, picture->width, picture->height, format, vs.ring.width,
-                                            vs.ring.height, vs.output_format, SWS_BILINEAR, nullptr, nullptr, nullptr);
+  if (format == vs.output_format && picture->width == ring.width && picture->height == ring.height && picture->buf[0]) {
+    av_frame_unref(target);
+    if (av_frame_ref(target, picture) == 0) return true;
+  }
+  if (target->buf[0] && !BindSlotBuffer(ring, slot)) return false;
+  SwsContext* scaler = sws_getCachedContext(vs.scaler, picture->width, picture->height, format, ring.width,
+                                            ring.height, vs.output_format, SWS_BILINEAR, nullptr, nullptr, nullptr);
   if (!scaler) {
     std::printf("error: on createing converter context for video;\n");
     return false;
   }
   vs.scaler = scaler;
-  AVFrame* target = vs.ring.frames[slot];
   sws_scale(scaler, picture->data, picture->linesize, 0, picture->height, target->data, target->linesize);
   return true;
 }
@@ -64,6 +77,7 @@ bool ISS_DomeviewImpl::CommitSlot(int slot, int64_t pts, bool pending) {
   }
   ring.write_index = SlotAfter(slot);
   ring.held = std::min(ring.held + 1, kRingSize);
+  if (ring.held >= kPicturesBeforeSound) ring.pictures_ready = 1;
   if (!pending) ring.read_index = ring.write_index;
   return true;
 }
@@ -157,6 +171,7 @@ bool ISS_DomeviewImpl::CheckEndOfMedia() {
 // ---------------------------------------------------------------- Seek, Pause, Resume
 
 int ISS_DomeviewImpl::Seek(int minutes, int seconds, int milliseconds) {
+  std::lock_guard<std::mutex> control(control_lock_);
   video_state& vs = *state;
   const int64_t target = (int64_t{minutes} * 60 + seconds) * 1000 + milliseconds;
   const ISS_TimeTriple d = vs.duration;

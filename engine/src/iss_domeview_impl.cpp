@@ -36,6 +36,7 @@ ISS_DomeviewImpl::~ISS_DomeviewImpl() {
 // ---------------------------------------------------------------- Init
 
 int ISS_DomeviewImpl::Init(ISS_InitParams* params) {
+  std::lock_guard<std::mutex> control(control_lock_);
   if (playing) return error_text.Set("error: the player is playing video, please stop it first;\n"), kIssFailed;
   JoinThreads();  // threads of a playback that ended by itself
   media_open_ = false;
@@ -72,6 +73,7 @@ void ISS_DomeviewImpl::PrepareRingForPlay() {
 }
 
 int ISS_DomeviewImpl::Play(ISS_Callback cb1, void* u1, ISS_Callback endCb, void* u2, ISS_FailCallback failCb) {
+  std::lock_guard<std::mutex> control(control_lock_);
   if (playing) return kIssOk;
   if (!media_open_) return error_text.Set("error: no media is open, call Init first;\n"), kIssFailed;
   JoinThreads();
@@ -100,7 +102,7 @@ int ISS_DomeviewImpl::Play(ISS_Callback cb1, void* u1, ISS_Callback endCb, void*
   }
   if (native_window) platform::ShowWindow(native_window, true);
   if (!StartThreads() || WaitForThreadsToStart() != kStarted) {
-    Stop();
+    StopThreads();
     return kIssFailed;
   }
   std::lock_guard<std::mutex> lock(vs.state_lock);
@@ -164,6 +166,11 @@ void ISS_DomeviewImpl::EndOfThread(int* runningFlag) {
 // ---------------------------------------------------------------- Stop
 
 int ISS_DomeviewImpl::Stop() {
+  std::lock_guard<std::mutex> control(control_lock_);
+  return StopThreads();
+}
+
+int ISS_DomeviewImpl::StopThreads() {
   {
     std::lock_guard<std::mutex> lock(state->state_lock);
     state->pause_request = 0;
@@ -190,12 +197,14 @@ void ISS_DomeviewImpl::JoinThreads() {
 // ---------------------------------------------------------------- small slots
 
 ISS_TimeTriple ISS_DomeviewImpl::GetDuration() {
+  std::lock_guard<std::mutex> control(control_lock_);
   const AVFormatContext* input = state->input;
   if (input && input->iformat && IsLiveInputFormat(input->iformat->name)) return {100, 0, 0};
   return state->duration;
 }
 
 int64_t ISS_DomeviewImpl::GetPlayPosition() {
+  std::lock_guard<std::mutex> control(control_lock_);
   video_state& vs = *state;
   const int64_t clock = ReadMasterClock();
   int64_t start = 0;
@@ -213,6 +222,7 @@ int ISS_DomeviewImpl::SetVolume(int value) {
 
 int ISS_DomeviewImpl::GetVideoSize(int* width, int* height) {
   if (!width || !height) return error_text.Set("error: no place for the video size;\n"), kIssFailed;
+  std::lock_guard<std::mutex> control(control_lock_);
   if (const AVCodecContext* video = state->video_decoder) {
     *width = video->width;
     *height = video->height;

@@ -68,6 +68,7 @@ class ISS_DomeviewImpl final : public ISS_Domeview {
 
  private:
   // -- lifecycle (iss_domeview_impl.cpp)
+  int StopThreads();  // Stop without the control lock
   void JoinThreads();
   void SetStartState(int* startState, int value);
   bool StartThreads();
@@ -179,6 +180,11 @@ class ISS_DomeviewImpl final : public ISS_Domeview {
   bool double_click_seen = false;  // render thread
   bool end_notified = false;       // state lock
 
+  // Serialises what opens, moves, releases or reads the media from host
+  // threads (Init, Play, Stop, Seek, GetDuration, GetPlayPosition,
+  // GetVideoSize): the host calls them from its play, stop and user-interface
+  // threads, and Init must not free what a Seek or a position query uses.
+  std::mutex control_lock_;
   bool media_open_ = false;  // Init succeeded; Play needs it
   bool sdl_started_ = false;  // render thread
   // The render thread is up and will answer pending view requests.

@@ -166,16 +166,22 @@ bool AllocFrameRing(FrameRing& ring, int width, int height) {
   for (int i = 0; i < kRingSize; ++i) {
     ring.frames[i] = av_frame_alloc();
     ring.buffers[i] = static_cast<uint8_t*>(av_malloc(size));
-    if (!ring.frames[i] || !ring.buffers[i]) return false;
-    AVFrame* frame = ring.frames[i];
-    if (av_image_fill_arrays(frame->data, frame->linesize, ring.buffers[i], AV_PIX_FMT_YUV420P, width, height, 4) < 0) {
-      return false;
-    }
-    frame->width = width;
-    frame->height = height;
-    frame->format = AV_PIX_FMT_YUV420P;
-    frame->pts = kNoTimestamp;
+    if (!ring.frames[i] || !ring.buffers[i] || !BindSlotBuffer(ring, i)) return false;
   }
+  return true;
+}
+
+bool BindSlotBuffer(FrameRing& ring, int slot) {
+  AVFrame* frame = ring.frames[slot];
+  av_frame_unref(frame);
+  if (av_image_fill_arrays(frame->data, frame->linesize, ring.buffers[slot], AV_PIX_FMT_YUV420P, ring.width,
+                           ring.height, 4) < 0) {
+    return false;
+  }
+  frame->width = ring.width;
+  frame->height = ring.height;
+  frame->format = AV_PIX_FMT_YUV420P;
+  frame->pts = kNoTimestamp;
   return true;
 }
 

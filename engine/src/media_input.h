@@ -50,6 +50,9 @@ int64_t PictureTimestamp(const AVFrame* picture, int64_t packetPts);
 // Buffers and frames of the ring for pictures of width x height; false when
 // they cannot be allocated or bound. Releases the old ones first.
 bool AllocFrameRing(FrameRing& ring, int width, int height);
+// Points the slot's frame at the slot's own buffer again (after it held a
+// reference to a decoded picture).
+bool BindSlotBuffer(FrameRing& ring, int slot);
 void ReleaseFrameRing(FrameRing& ring);
 
 }  // namespace domeview

@@ -39,6 +39,7 @@ void ResetVideoState(video_state& vs) {
 void EmptyFrameRing(FrameRing& ring) {
   ring.count = ring.write_index = ring.read_index = ring.held = 0;
   ring.decoder_holding = ring.store_allowance = 0;
+  ring.pictures_ready = 0;
   std::fill(std::begin(ring.filled), std::end(ring.filled), 0);
   pts_list_clear(ring.pts);
 }

@@ -87,6 +87,11 @@ struct FrameRing {
   int store_allowance = 0;
   int paused = 0;  // pause_request as the decoder sees it: set by Pause, cleared by Resume and Seek
   PtsList pts;
+  // Enough pictures have been stored since the ring was last emptied (or
+  // the decoder has given its last one). Until then the sound waits, so that
+  // a slow decoder start does not leave the picture behind its sound. Read
+  // without the lock by the audio callback.
+  std::atomic<int> pictures_ready{0};
 };
 
 struct ViewportRect {
