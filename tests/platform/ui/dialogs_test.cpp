@@ -165,11 +165,13 @@ class RealDialogTest : public ::testing::Test {
     setenv("KESTRA_MESSAGEBOX", "stderr", 1);
     if (user_.joinable()) user_.join();
   }
-  // Presses the keys after the dialog had time to appear.
-  void PressLater(std::string keys) {
+  // Presses the keys once a window of that title is shown and had a moment
+  // to take the keyboard.
+  void PressWhenShown(std::string title, std::string keys) {
     if (user_.joinable()) user_.join();
-    user_ = std::thread([keys] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(900));
+    user_ = std::thread([title, keys] {
+      std::system(("timeout 30 xdotool search --sync --onlyvisible --name '^" + title + "$' >/dev/null 2>&1").c_str());
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
       uitest::Xdotool("key --delay 120 " + keys);
     });
   }
@@ -178,9 +180,9 @@ class RealDialogTest : public ::testing::Test {
 
 TEST_F(RealDialogTest, MessageBoxAnswersItsDefaultAndCancelButtons) {
   RecordingWindow owner(100, 100, 300, 200);
-  PressLater("Return");
+  PressWhenShown("Kestra Player", "Return");
   EXPECT_EQ(ui::MessageBoxW(owner.hwnd, u"无法打开文件", u"Kestra Player", MB_YESNO | MB_DEFBUTTON2 | MB_ICONERROR), IDNO);
-  PressLater("Escape");
+  PressWhenShown("Kestra", "Escape");
   EXPECT_EQ(ui::MessageBoxA(owner.hwnd, "Save?", "Kestra", MB_OKCANCEL | MB_ICONQUESTION), IDCANCEL);
 }
 
@@ -191,10 +193,11 @@ TEST_F(RealDialogTest, SaveDialogReturnsTheTypedName) {
   options.initialFolder = Utf8ToUtf16(folder);
   options.defaultName = u"zentra.inf";
   options.overwritePrompt = false;
-  PressLater("Return");
+  options.title = u"Save calibration";
+  PressWhenShown("Save calibration", "Return");
   const std::u16string chosen = ui::ShowSaveFileDialog(options);
   EXPECT_EQ(Utf16ToUtf8(chosen).substr(Utf16ToUtf8(chosen).rfind('/') + 1), "zentra.inf");
-  PressLater("Escape");
+  PressWhenShown("Save calibration", "Escape");
   EXPECT_TRUE(ui::ShowSaveFileDialog(options).empty());
 }
 
