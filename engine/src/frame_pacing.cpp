@@ -104,20 +104,20 @@ int64_t ISS_DomeviewImpl::ClockToMs(int64_t value) const {
 // before the next one is due.
 bool ISS_DomeviewImpl::TakeDueFrame(int* waitMs) {
   FrameRing& ring = state->ring;
+  const int64_t clock = ReadMasterClock();
   *waitMs = kMaxPassWaitMs;
-  int64_t due = 0;
-  {
-    std::lock_guard<std::mutex> lock(ring.lock);
-    if (ring.count == 0 || !pts_list_peek(ring.pts, &due)) return false;
-  }
-  const int64_t lead = ClockToMs(due - ReadMasterClock());
-  if (lead > kLeadMs) {
-    *waitMs = static_cast<int>(std::clamp<int64_t>(lead - kLeadMs, 1, kMaxPassWaitMs));
-    return false;
-  }
   int slot;
   {
+    // One critical section from the look to the take, so that a Seek that
+    // empties the ring meanwhile cannot leave a stale picture to be taken.
     std::lock_guard<std::mutex> lock(ring.lock);
+    int64_t due = 0;
+    if (ring.count == 0 || !pts_list_peek(ring.pts, &due)) return false;
+    const int64_t lead = ClockToMs(due - clock);
+    if (lead > kLeadMs) {
+      *waitMs = static_cast<int>(std::clamp<int64_t>(lead - kLeadMs, 1, kMaxPassWaitMs));
+      return false;
+    }
     pts_list_pop(ring.pts);
     slot = ring.read_index;
     ring.filled[slot] = 0;
@@ -139,10 +139,10 @@ void ISS_DomeviewImpl::ShowSlot(int slot) {
   if (TestHooks().picture_shown) {
     TestHooks().picture_shown({picture, ClockToMs(picture->pts), ClockToMs(ReadMasterClock())});
   }
-  current_slot_ = slot;
   redraw_ = true;
   std::lock_guard<std::mutex> lock(state->ring.lock);
   state->ring.pinned = -1;
+  state->ring.shown = slot;
 }
 
 // At the end of the input the decoder has been drained; once the ring is

@@ -43,27 +43,30 @@ int ISS_DomeviewImpl::StepFrame(bool forward) {
   return kIssOk;
 }
 
-// Carries out a pending step request; true when a picture was shown.
-bool ISS_DomeviewImpl::HandleStepRequest(bool paused) {
+// Carries out a pending step request (ShowSlot redraws).
+void ISS_DomeviewImpl::HandleStepRequest(bool paused) {
   int request;
   bool first;
   {
     // Taken, not just read: a request made while this one runs is kept.
     std::lock_guard<std::mutex> lock(state->view.render_lock);
     request = std::exchange(step_request, kNoStep);
-    if (request == kNoStep || !paused) return false;  // steps are for a paused picture only
+    if (request == kNoStep || !paused) return;  // steps are for a paused picture only
     first = !stepping;
   }
-  if (first) step_cursor = current_slot_;
-  const int shownBefore = current_slot_;
+  if (first) step_cursor = ShownSlot();
   const bool done = request == kStepForward ? StepForward() : StepBack(first);
   std::lock_guard<std::mutex> lock(state->view.render_lock);
   if (!done) {  // waiting for a picture: tried again next pass unless superseded
     if (step_request == kNoStep) step_request = request;
-    return false;
+    return;
   }
   stepping = true;
-  return current_slot_ != shownBefore;
+}
+
+int ISS_DomeviewImpl::ShownSlot() {
+  std::lock_guard<std::mutex> lock(state->ring.lock);
+  return state->ring.shown;
 }
 
 // False while the next picture is not at hand yet.

@@ -100,7 +100,10 @@ int ISS_DomeviewImpl::Play(ISS_Callback cb1, void* u1, ISS_Callback endCb, void*
     std::lock_guard<std::mutex> lock(thread_start_lock);
     render_start_state = decode_start_state = read_start_state = kNotStarted;
   }
-  if (native_window) platform::ShowWindow(native_window, true);
+  {
+    std::lock_guard<std::mutex> lock(vs.view.render_lock);
+    if (vs.view.use_native_window && vs.view.native_window) platform::ShowWindow(vs.view.native_window, true);
+  }
   if (!StartThreads() || WaitForThreadsToStart() != kStarted) {
     StopThreads();
     return kIssFailed;

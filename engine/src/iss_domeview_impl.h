@@ -107,7 +107,8 @@ class ISS_DomeviewImpl final : public ISS_Domeview {
   bool CheckEndOfMedia();
 
   // -- frame stepping (frame_step.cpp)
-  bool HandleStepRequest(bool paused);
+  void HandleStepRequest(bool paused);
+  int ShownSlot();
   bool StepForward();
   bool StepBack(bool first);
   int OlderSlot();
@@ -195,7 +196,6 @@ class ISS_DomeviewImpl final : public ISS_Domeview {
   // -- render thread only
   bool redraw_ = false;          // something changed since the last present
   int64_t end_seen_at_ = -1;     // process ms when the last picture had been taken at the end
-  int current_slot_ = -1;        // ring slot of the picture on screen
 };
 
 }  // namespace domeview

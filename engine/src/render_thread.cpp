@@ -185,7 +185,6 @@ void ISS_DomeviewImpl::ReadWindowGeometry() {
 int ISS_DomeviewImpl::FrameLoop() {
   redraw_ = true;
   end_seen_at_ = -1;
-  current_slot_ = -1;
   for (;;) {
     bool paused;
     {

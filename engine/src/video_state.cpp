@@ -40,6 +40,7 @@ void EmptyFrameRing(FrameRing& ring) {
   ring.count = ring.write_index = ring.read_index = ring.held = 0;
   ring.decoder_holding = ring.store_allowance = 0;
   ring.pictures_ready = 0;
+  ring.shown = -1;
   std::fill(std::begin(ring.filled), std::end(ring.filled), 0);
   pts_list_clear(ring.pts);
 }

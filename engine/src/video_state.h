@@ -80,6 +80,7 @@ struct FrameRing {
   // A slot whose picture is being read outside the lock (upload, stepping);
   // the decoder does not write into it. -1 when none.
   int pinned = -1;
+  int shown = -1;  // slot of the picture on screen, -1 none (or emptied since)
   // The decode thread has a decoded picture that it could not store yet
   // (ring full, or paused). While paused it stores only what frame stepping
   // grants through `store_allowance`, so stepping never reorders pictures.

@@ -51,11 +51,12 @@ class EnginePlaybackTest : public ::testing::Test {
     return code;
   }
 
-  // Declared after a host window, stops playback before that window goes:
-  // X11 ends a program that draws into a window destroyed under it.
-  struct StopBeforeHost {
+  // Declared after what playback uses (a host window, a picture log), stops
+  // playback before that goes: X11 ends a program that draws into a window
+  // destroyed under it, and the render thread calls the log's hooks.
+  struct StopFirst {
     ISS_Domeview& engine;
-    ~StopBeforeHost() { engine.Stop(); }
+    ~StopFirst() { engine.Stop(); }
   };
 
   int Start(const std::string& media, platform::HWND host = nullptr) {
@@ -88,14 +89,27 @@ const SampleCase kSamples[] = {
     {"DCIMA/20240615_103000.MP4", 240, 30}, {"20240615_103000_B.mp4", 240, 30},
 };
 
-TEST_F(EnginePlaybackTest, EverySamplePlaysToItsLastPictureInStepWithItsClock) {
+// Every sample in a free-standing window and in a window of the host's.
+class EngineSampleTest : public EnginePlaybackTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EngineSampleTest, EverySamplePlaysToItsLastPictureInStepWithItsClock) {
+  std::unique_ptr<HostWindow> host;
+  if (GetParam()) {
+    host = std::make_unique<HostWindow>(kWindowWidth, kWindowHeight);
+    host->RegisterChildId();
+  }
+  StopFirst stopFirst{*engine_};
   for (const SampleCase& sample : kSamples) {
     SCOPED_TRACE(sample.name);
     PictureLog log;
     PlaybackEvents events;
     OpenParams open(SamplePath(sample.name));
     ASSERT_EQ(engine_->Init(open.get()), 0) << engine_->GetErrorText();
-    engine_->SetWindowRect(0, 0, kWindowWidth, kWindowHeight);
+    if (host) {
+      engine_->SetNativeWindow(host->child());
+    } else {
+      engine_->SetWindowRect(0, 0, kWindowWidth, kWindowHeight);
+    }
     ASSERT_EQ(events.Play(*engine_), 0) << engine_->GetErrorText();
     const double seconds = double(sample.frames) / sample.fps;
     ASSERT_TRUE(events.WaitForEnd(std::chrono::milliseconds(int(seconds * 1000) + 20000)));
@@ -115,11 +129,16 @@ TEST_F(EnginePlaybackTest, EverySamplePlaysToItsLastPictureInStepWithItsClock) {
       EXPECT_LE(entry.picture_ms - entry.clock_ms, 31) << "picture " << entry.code;
       lags.push_back(entry.clock_ms - entry.picture_ms);
     }
+    // Generous for a loaded machine; a display that cannot keep up with 60
+    // pictures a second ends seconds behind.
     std::vector<int64_t> lastSecond(lags.end() - std::min<size_t>(lags.size(), sample.fps), lags.end());
     std::nth_element(lastSecond.begin(), lastSecond.begin() + lastSecond.size() / 2, lastSecond.end());
-    EXPECT_LT(lastSecond[lastSecond.size() / 2], 1000 / sample.fps) << "median lag over the last second";
+    EXPECT_LT(lastSecond[lastSecond.size() / 2], 250) << "median lag over the last second, ms";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, EngineSampleTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "HostChildWindow" : "FreeStandingWindow"; });
 
 TEST_F(EnginePlaybackTest, TheEndIsReportedOncePerPlay) {
   {
@@ -132,6 +151,7 @@ TEST_F(EnginePlaybackTest, TheEndIsReportedOncePerPlay) {
   }
   PlaybackEvents second;
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   OpenParams open(SamplePath("front_1080p30_short.mp4"));
   ASSERT_EQ(engine_->Init(open.get()), 0);
   ASSERT_EQ(second.Play(*engine_), 0);
@@ -144,6 +164,7 @@ TEST_F(EnginePlaybackTest, TheEndIsReportedOncePerPlay) {
 
 TEST_F(EnginePlaybackTest, PlayingRefusesInitAndWindowChangesButNotPlay) {
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   ASSERT_EQ(Start(SamplePath("front_1080p30.mp4")), 0);
   ASSERT_TRUE(log.WaitForCount(5, 10s));
   EXPECT_EQ(engine_->IsPlaying(), 1);
@@ -185,6 +206,7 @@ TEST_F(EnginePlaybackTest, PlayingRefusesInitAndWindowChangesButNotPlay) {
 
 TEST_F(EnginePlaybackTest, SeekLandsOnWholeSecondsWithinTheDuration) {
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   ASSERT_EQ(Start(SamplePath("front_1080p30.mp4")), 0);
   ASSERT_TRUE(log.WaitForCount(3, 10s));
   const ISS_TimeTriple d = engine_->GetDuration();
@@ -222,6 +244,7 @@ class EnginePauseTest : public EnginePlaybackTest, public ::testing::WithParamIn
 
 TEST_P(EnginePauseTest, PauseHoldsPictureAndClockResumeGoesOn) {
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   ASSERT_EQ(Start(SamplePath(GetParam())), 0);
   ASSERT_TRUE(WaitForCode(log, 30));
   EXPECT_EQ(engine_->Pause(), 0);
@@ -245,6 +268,7 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutSound, EnginePauseTest,
 
 TEST_F(EnginePlaybackTest, StepsForwardAndBackOnePictureAtATime) {
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   ASSERT_EQ(Start(SamplePath("front_1080p30.mp4")), 0);
   ASSERT_TRUE(WaitForCode(log, 75));
   engine_->Pause();
@@ -273,6 +297,7 @@ TEST_F(EnginePlaybackTest, StepsForwardAndBackOnePictureAtATime) {
 
 TEST_F(EnginePlaybackTest, SteppingBackStopsAtTheFirstPicture) {
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   ASSERT_EQ(Start(SamplePath("front_1080p30_short.mp4")), 0);
   ASSERT_TRUE(WaitForCode(log, 6));
   engine_->Pause();
@@ -293,9 +318,9 @@ TEST_F(EnginePlaybackTest, SteppingBackStopsAtTheFirstPicture) {
 
 TEST_F(EnginePlaybackTest, PlaysInTheHostsWindowAndPostsItsNotifications) {
   HostWindow host(kWindowWidth, kWindowHeight);
-  StopBeforeHost stopFirst{*engine_};
   host.RegisterChildId();
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   ASSERT_EQ(Start(SamplePath("front_1080p30.mp4"), host.child()), 0) << engine_->GetErrorText();
   ASSERT_TRUE(log.WaitForCount(5, 10s));
   {
@@ -343,13 +368,13 @@ class EngineNativeWindowTest : public EnginePlaybackTest, public ::testing::With
 TEST_P(EngineNativeWindowTest, NativeWindowIsTriedFourTimes) {
   const RetryCase retry = GetParam();
   HostWindow host(kWindowWidth, kWindowHeight);
-  StopBeforeHost stopFirst{*engine_};
   std::atomic<int> attempts{0};
   domeview::TestHooks().native_window_attempt = [&](int attempt) {
     attempts = attempt;
     if (attempt == retry.idAppearsAt) host.RegisterChildId();
   };
   PictureLog log;
+  StopFirst stopFirst{*engine_};
   EXPECT_EQ(Start(SamplePath("front_1080p30_short.mp4"), host.child()), retry.playResult);
   EXPECT_EQ(attempts, retry.idAppearsAt ? retry.idAppearsAt : 4);
   EXPECT_EQ(events_.fail_code(), retry.failCode);
@@ -366,6 +391,16 @@ TEST_P(EngineNativeWindowTest, NativeWindowIsTriedFourTimes) {
 
 INSTANTIATE_TEST_SUITE_P(Attempts, EngineNativeWindowTest,
                          ::testing::Values(RetryCase{1, 0, 0}, RetryCase{4, 0, 0}, RetryCase{0, 21, 20}));
+
+TEST_F(EnginePlaybackTest, ALogoThatCannotBeLoadedFailsPlay) {
+  ASSERT_EQ(Open(SamplePath("front_1080p30_short.mp4")), 0);
+  open_->get()->need_logo = 1;
+  open_->get()->logo_path = "/no/such/logo.png";
+  EXPECT_EQ(events_.Play(*engine_), 21);
+  EXPECT_EQ(events_.fail_code(), 21);
+  EXPECT_NE(std::string(engine_->GetErrorText()).find("picture file"), std::string::npos) << engine_->GetErrorText();
+  EXPECT_EQ(engine_->IsPlaying(), 0);
+}
 
 // ---------------------------------------------------------------- sound
 
