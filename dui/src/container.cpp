@@ -297,12 +297,7 @@ void CContainerUI::DoPaint(cairo_t* cr, const RECT& rcPaint) {
   const RECT area = platform::IntersectRects(rcPaint, m_rcItem);
   if (platform::RectIsEmpty(area)) return;
   cairo_save(cr);
-  render::RoundedRectPath(cr, m_rcItem, m_cxyBorderRound.cx / 2.0);
-  cairo_clip(cr);
-  PaintBkColor(cr);
-  PaintBkImage(cr);
-  PaintStatusImage(cr);
-  PaintText(cr);
+  PaintOwnLayers(cr);
   const RECT inner = InnerRect();
   for (const auto& item : m_items) {
     if (!item->IsVisible()) continue;

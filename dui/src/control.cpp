@@ -165,14 +165,18 @@ void CControlUI::SetBkImage(const CDuiString& image) {
 void CControlUI::DoPaint(cairo_t* cr, const RECT& rcPaint) {
   if (platform::RectIsEmpty(platform::IntersectRects(rcPaint, m_rcItem))) return;
   cairo_save(cr);
+  PaintOwnLayers(cr);
+  PaintBorder(cr);
+  cairo_restore(cr);
+}
+
+void CControlUI::PaintOwnLayers(cairo_t* cr) {
   render::RoundedRectPath(cr, m_rcItem, m_cxyBorderRound.cx / 2.0);
   cairo_clip(cr);
   PaintBkColor(cr);
   PaintBkImage(cr);
   PaintStatusImage(cr);
   PaintText(cr);
-  PaintBorder(cr);
-  cairo_restore(cr);
 }
 
 void CControlUI::PaintBkColor(cairo_t* cr) {

@@ -24,7 +24,10 @@ void SendFrom(CControlUI* row, const char16_t* type) {
   if (row->GetManager()) row->GetManager()->SendNotify(row, type);
 }
 
-// Mouse and key handling shared by every kind of row; true when used.
+}  // namespace
+
+namespace detail {
+
 bool HandleRowEvent(CControlUI* row, IListItemUI* item, TEventUI& event) {
   switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
@@ -82,6 +85,10 @@ void PaintRowBackground(cairo_t* cr, CControlUI* row, IListItemUI* item) {
   row->DrawImage(cr, *image);
 }
 
+}  // namespace detail
+
+namespace {
+
 DWORD RowTextColor(const CControlUI* row, const IListItemUI* item, CPaintManagerUI* manager) {
   const TListInfoUI* info = item->GetOwner() ? item->GetOwner()->GetListInfo() : nullptr;
   DWORD color = 0;
@@ -95,12 +102,6 @@ DWORD RowTextColor(const CControlUI* row, const IListItemUI* item, CPaintManager
   return color;
 }
 
-void SetHot(CControlUI* row, bool* hot, bool value) {
-  if (*hot == value) return;
-  *hot = value;
-  row->Invalidate();
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- rows
@@ -108,33 +109,7 @@ void SetHot(CControlUI* row, bool* hot, bool value) {
 const char16_t* CListElementUI::GetClass() const { return u"ListElementUI"; }
 
 void* CListElementUI::GetInterface(const char16_t* name) {
-  if (attr::Is(name, u"ListItem")) return static_cast<IListItemUI*>(this);
-  if (attr::Is(name, u"ListElement")) return this;
-  return CControlUI::GetInterface(name);
-}
-
-bool CListElementUI::Select(bool select) {
-  if (!IListItemUI::Select(select)) return false;
-  Invalidate();
-  return true;
-}
-
-bool CListElementUI::Activate() {
-  if (!CControlUI::Activate()) return false;
-  Notify(DUI_MSGTYPE_ITEMACTIVATE);
-  return true;
-}
-
-void CListElementUI::DoEvent(TEventUI& event) {
-  if (event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSELEAVE) {
-    SetHot(this, &m_bHot, event.Type == UIEVENT_MOUSEENTER);
-  }
-  if (!HandleRowEvent(this, this, event)) CControlUI::DoEvent(event);
-}
-
-void CListElementUI::PaintBkColor(cairo_t* cr) {
-  CControlUI::PaintBkColor(cr);
-  PaintRowBackground(cr, this, this);
+  return attr::Is(name, u"ListElement") ? this : CListRowUI<CControlUI>::GetInterface(name);
 }
 
 const char16_t* CListLabelElementUI::GetClass() const { return u"ListLabelElementUI"; }
@@ -161,33 +136,7 @@ void CListLabelElementUI::PaintText(cairo_t* cr) {
 const char16_t* CListContainerElementUI::GetClass() const { return u"ListContainerElementUI"; }
 
 void* CListContainerElementUI::GetInterface(const char16_t* name) {
-  if (attr::Is(name, u"ListItem")) return static_cast<IListItemUI*>(this);
-  if (attr::Is(name, u"ListContainerElement")) return this;
-  return CHorizontalLayoutUI::GetInterface(name);
-}
-
-bool CListContainerElementUI::Select(bool select) {
-  if (!IListItemUI::Select(select)) return false;
-  Invalidate();
-  return true;
-}
-
-bool CListContainerElementUI::Activate() {
-  if (!CControlUI::Activate()) return false;
-  Notify(DUI_MSGTYPE_ITEMACTIVATE);
-  return true;
-}
-
-void CListContainerElementUI::DoEvent(TEventUI& event) {
-  if (event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSELEAVE) {
-    SetHot(this, &m_bHot, event.Type == UIEVENT_MOUSEENTER);
-  }
-  if (!HandleRowEvent(this, this, event)) CHorizontalLayoutUI::DoEvent(event);
-}
-
-void CListContainerElementUI::PaintBkColor(cairo_t* cr) {
-  CHorizontalLayoutUI::PaintBkColor(cr);
-  PaintRowBackground(cr, this, this);
+  return attr::Is(name, u"ListContainerElement") ? this : CListRowUI<CHorizontalLayoutUI>::GetInterface(name);
 }
 
 // ---------------------------------------------------------------- list

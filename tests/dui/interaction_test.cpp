@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-// After gtest: Xlib defines macros (None, Bool) that its headers use as names.
-#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <thread>
 
 #include "platform/ui/window.h"
 #include "test_support.h"
+#include "x11_view.h"
 
 namespace {
 
@@ -135,30 +134,13 @@ TEST_F(MainWindowTest, TreeEntriesGiveItemClickAndItemActivate) {
   EXPECT_EQ(window_->clicks.back(), u"btnAdd");
 }
 
-// The native window of wndMedia, as another X client (the engine) sees it.
-struct NativeView {
-  Display* display = XOpenDisplay(nullptr);
-  ~NativeView() { XCloseDisplay(display); }
-  bool Viewable(Window w) {
-    XWindowAttributes a{};
-    return XGetWindowAttributes(display, w, &a) && a.map_state == IsViewable;
-  }
-  RECT Rect(Window w) {
-    XWindowAttributes a{};
-    XGetWindowAttributes(display, w, &a);
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, w, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    return {x, y, x + a.width, y + a.height};
-  }
-};
-
+// The native window of wndMedia is checked as another X client (the engine) sees it.
 TEST_F(MainWindowTest, NativeWindowFollowsItsControlAndTheLayout) {
   auto* media = static_cast<CWndUI*>(Find(u"wndMedia"));
   const auto xid = static_cast<Window>(platform::GetNativeWindowId(media->GetHWND()));
   ASSERT_NE(xid, 0u);
   EXPECT_EQ(platform::GetParent(media->GetHWND()), window_->GetHWND());
-  NativeView view;
+  uitest::X11View view;
   EXPECT_TRUE(WaitFor([&] { return !view.Viewable(xid); }));  // hidden with its control
 
   // The playing display: the logo goes, the video shows, the panel is 132 high.
@@ -168,8 +150,8 @@ TEST_F(MainWindowTest, NativeWindowFollowsItsControlAndTheLayout) {
   const RECT before = media->GetPos();
   const POINT origin = platform::ui::ClientToScreen(window_->GetHWND(), {0, 0});
   auto onScreen = [&](RECT r) { return RECT{r.left + origin.x, r.top + origin.y, r.right + origin.x, r.bottom + origin.y}; };
-  ASSERT_TRUE(WaitFor([&] { return view.Viewable(xid) && view.Rect(xid) == onScreen(before); }))
-      << view.Rect(xid).top << " vs " << onScreen(before).top;
+  ASSERT_TRUE(WaitFor([&] { return view.Viewable(xid) && view.ScreenRect(xid) == onScreen(before); }))
+      << view.ScreenRect(xid).top << " vs " << onScreen(before).top;
 
   // A recording without GPS: the panel shrinks to 72 and the video grows.
   Find(u"ctnPlayWnd")->SetAttribute(u"height", u"72");
@@ -177,7 +159,7 @@ TEST_F(MainWindowTest, NativeWindowFollowsItsControlAndTheLayout) {
   ASSERT_TRUE(WaitFor([&] { return !window_->GetPaintManager()->IsUpdateNeeded(); }));
   EXPECT_EQ(Find(u"ctnPlayWnd")->GetHeight(), 72);
   EXPECT_EQ(media->GetHeight(), platform::RectHeight(before) + 60);
-  EXPECT_TRUE(WaitFor([&] { return view.Rect(xid) == onScreen(media->GetPos()); }));
+  EXPECT_TRUE(WaitFor([&] { return view.ScreenRect(xid) == onScreen(media->GetPos()); }));
 
   Find(u"ctnPlayWnd")->SetAttribute(u"height", u"132");
   ASSERT_TRUE(WaitFor([&] { return !window_->GetPaintManager()->IsUpdateNeeded(); }));

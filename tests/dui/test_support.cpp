@@ -13,42 +13,6 @@
 
 namespace duitest {
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    platform::ui::DispatchPending();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
-void Settle(int ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    platform::ui::DispatchPending();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
-
-int Xdotool(const std::string& arguments) {
-  return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str());
-}
-
-void MoveTo(int x, int y) {
-  // "mousemove --sync" waits for a motion that never comes when the pointer
-  // is already there, so ask first.
-  int nowX = -1, nowY = -1;
-  if (FILE* pipe = popen("xdotool getmouselocation 2>/dev/null", "r")) {
-    if (std::fscanf(pipe, "x:%d y:%d", &nowX, &nowY) != 2) nowX = nowY = -1;
-    pclose(pipe);
-  }
-  if (nowX == x && nowY == y) return;
-  Xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
-}
-
-void MoveTo(POINT point) { MoveTo(point.x, point.y); }
-
 bool SkinWindow::Open(int x, int y, HWND parent, dui::DWORD style) {
   if (!Create(parent, u"Kestra", style, 0x110, x, y)) return false;
   ShowWindow(true, true);

@@ -8,18 +8,17 @@
 #include <vector>
 
 #include "dui/dui.h"
+#include "ui_test_helpers.h"
 
 namespace duitest {
 
 using namespace dui;
 
-// Dispatches UI events until `done` holds or the time is up.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
-void Settle(int ms = 100);
-int Xdotool(const std::string& arguments);
-// Moves the real pointer to a screen point and waits until it is there.
-void MoveTo(int x, int y);
-void MoveTo(POINT point);
+using uitest::MoveTo;
+using uitest::Settle;
+using uitest::WaitFor;
+using uitest::Xdotool;
+inline void MoveTo(POINT point) { uitest::MoveTo(point.x, point.y); }
 
 // A slider that records the event codes it receives, as derived sliders of
 // the programs see them.

@@ -137,6 +137,9 @@ class CControlUI {
   CEventSource OnNotify;
 
  protected:
+  // Clips to the control's (rounded) rectangle, then paints its own layers
+  // under the border: background colour and picture, state picture, text.
+  void PaintOwnLayers(cairo_t* cr);
   // Sends a notification from this control through its manager.
   void Notify(const char16_t* type, WPARAM wParam = 0, LPARAM lParam = 0);
   // True when an ancestor is a list element: static children of list rows

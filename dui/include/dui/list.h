@@ -62,14 +62,52 @@ class IListItemUI {
   bool m_bHot = false;
 };
 
-class CListElementUI : public CControlUI, public IListItemUI {
+namespace detail {
+// Mouse and key handling shared by every kind of row; true when used.
+bool HandleRowEvent(CControlUI* row, IListItemUI* item, TEventUI& event);
+// The row's background in its state (normal, hot, selected).
+void PaintRowBackground(cairo_t* cr, CControlUI* row, IListItemUI* item);
+}  // namespace detail
+
+// What every kind of row does, over the control it is drawn as.
+template <class Base>
+class CListRowUI : public Base, public IListItemUI {
+ public:
+  void* GetInterface(const char16_t* name) override {
+    if (CDuiString(name).CompareNoCase(u"ListItem") == 0) return static_cast<IListItemUI*>(this);
+    return Base::GetInterface(name);
+  }
+  bool Select(bool select = true) override {
+    if (!IListItemUI::Select(select)) return false;
+    this->Invalidate();
+    return true;
+  }
+  // Sends "itemactivate".
+  bool Activate() override {
+    if (!Base::Activate()) return false;
+    this->Notify(DUI_MSGTYPE_ITEMACTIVATE);
+    return true;
+  }
+  void DoEvent(TEventUI& event) override {
+    if (event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSELEAVE) {
+      const bool hot = event.Type == UIEVENT_MOUSEENTER;
+      if (hot != m_bHot) {
+        m_bHot = hot;
+        this->Invalidate();
+      }
+    }
+    if (!detail::HandleRowEvent(this, this, event)) Base::DoEvent(event);
+  }
+  void PaintBkColor(cairo_t* cr) override {
+    Base::PaintBkColor(cr);
+    detail::PaintRowBackground(cr, this, this);
+  }
+};
+
+class CListElementUI : public CListRowUI<CControlUI> {
  public:
   const char16_t* GetClass() const override;
   void* GetInterface(const char16_t* name) override;
-  bool Select(bool select = true) override;
-  bool Activate() override;  // "itemactivate"
-  void DoEvent(TEventUI& event) override;
-  void PaintBkColor(cairo_t* cr) override;
 };
 
 class CListLabelElementUI : public CListElementUI {
@@ -80,14 +118,10 @@ class CListLabelElementUI : public CListElementUI {
   void PaintText(cairo_t* cr) override;
 };
 
-class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
+class CListContainerElementUI : public CListRowUI<CHorizontalLayoutUI> {
  public:
   const char16_t* GetClass() const override;
   void* GetInterface(const char16_t* name) override;
-  bool Select(bool select = true) override;
-  bool Activate() override;
-  void DoEvent(TEventUI& event) override;
-  void PaintBkColor(cairo_t* cr) override;
 };
 
 class CListUI : public CVerticalLayoutUI, public IListOwnerUI {

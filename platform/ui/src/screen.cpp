@@ -47,27 +47,24 @@ GdkMonitor* MonitorOf(HWND window) {
 
 RECT ToRect(const GdkRectangle& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
 
+// The monitor's full or working area.
+RECT MonitorArea(HWND window, void (*query)(GdkMonitor*, GdkRectangle*)) {
+  GdkMonitor* monitor = MonitorOf(window);
+  if (!monitor) return kFallbackScreen;
+  GdkRectangle area;
+  query(monitor, &area);
+  return ToRect(area);
+}
+
 }  // namespace
 
 namespace detail {
 
-RECT WorkAreaOf(HWND window) {
-  GdkMonitor* monitor = MonitorOf(window);
-  if (!monitor) return kFallbackScreen;
-  GdkRectangle area;
-  gdk_monitor_get_workarea(monitor, &area);
-  return ToRect(area);
-}
+RECT WorkAreaOf(HWND window) { return MonitorArea(window, gdk_monitor_get_workarea); }
 
 }  // namespace detail
 
-RECT MonitorRectOf(HWND window) {
-  GdkMonitor* monitor = MonitorOf(window);
-  if (!monitor) return kFallbackScreen;
-  GdkRectangle geometry;
-  gdk_monitor_get_geometry(monitor, &geometry);
-  return ToRect(geometry);
-}
+RECT MonitorRectOf(HWND window) { return MonitorArea(window, gdk_monitor_get_geometry); }
 
 int MonitorWidthOf(HWND window) { return RectWidth(MonitorRectOf(window)); }
 

@@ -1,62 +1,18 @@
 // Child windows with their own X11 window, creation and destruction.
 
 #include <gtest/gtest.h>
-// After gtest: Xlib defines macros (None, Bool) that its headers use as names.
-#include <X11/Xlib.h>
 
 #include <thread>
 
 #include "platform/ui/message_loop.h"
 #include "ui_test_support.h"
+#include "x11_view.h"
 
 namespace {
 
 using namespace platform;
 using uitest::RecordingWindow;
 using uitest::WaitFor;
-
-// A second X client, as the engine's SDL is.
-class OtherClient {
- public:
-  OtherClient() : display_(XOpenDisplay(nullptr)) {}
-  ~OtherClient() {
-    if (display_) XCloseDisplay(display_);
-  }
-  Display* display() const { return display_; }
-
-  bool Viewable(Window window) {
-    XWindowAttributes attributes{};
-    return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
-  }
-
-  RECT ScreenRect(Window window) {
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display_, window, &attributes);
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-    return {x, y, x + attributes.width, y + attributes.height};
-  }
-
-  // True when selecting button presses on the window is refused (BadAccess):
-  // X lets one client only select them.
-  bool ButtonSelectionRefused(Window window) {
-    refused_ = false;
-    XErrorHandler previous = XSetErrorHandler(&OtherClient::OnError);
-    XSelectInput(display_, window, ButtonPressMask | ButtonReleaseMask | PointerMotionMask);
-    XSync(display_, False);
-    XSetErrorHandler(previous);
-    return refused_;
-  }
-
- private:
-  static int OnError(Display*, XErrorEvent* error) {
-    if (error->error_code == BadAccess) refused_ = true;
-    return 0;
-  }
-  static inline bool refused_ = false;
-  Display* display_;
-};
 
 HWND CreateChild(HWND parent, const char* className, RECT rect, bool visible, MessageHandler handler = {}) {
   ui::WindowSpec spec;
@@ -79,7 +35,7 @@ TEST(NativeWindowTest, ChildSurfaceFollowsMovesAndHidesWithItsOwnX11Window) {
   EXPECT_EQ(GetParent(child), top.hwnd);
   const auto xid = static_cast<Window>(GetNativeWindowId(child));
   ASSERT_NE(xid, 0u);
-  OtherClient other;
+  uitest::X11View other;
   ASSERT_NE(other.display(), nullptr);
 
   ASSERT_TRUE(WaitFor([&] { return other.Viewable(xid) && other.ScreenRect(xid) == RECT{110, 120, 210, 170}; }))
@@ -103,7 +59,7 @@ TEST(NativeWindowTest, PlainSurfaceLeavesButtonEventsToAnotherClient) {
   const HWND surface = CreateChild(top.hwnd, ui::kDialogClassName, {0, 0, 100, 100}, true);
   ASSERT_NE(surface, nullptr);
   uitest::Settle(100);
-  OtherClient other;
+  uitest::X11View other;
   EXPECT_FALSE(other.ButtonSelectionRefused(static_cast<Window>(GetNativeWindowId(surface))));
 }
 

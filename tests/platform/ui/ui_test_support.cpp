@@ -12,24 +12,6 @@ namespace {
 const bool kSettingsInMemory = setenv("GSETTINGS_BACKEND", "memory", 0) == 0;
 }  // namespace
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    platform::ui::DispatchPending();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
-void Settle(int ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    platform::ui::DispatchPending();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
-
 RecordingWindow::RecordingWindow(int x, int y, int width, int height, bool visible) {
   platform::ui::WindowSpec spec;
   spec.className = "";
@@ -57,17 +39,6 @@ std::vector<Message> RecordingWindow::Of(UINT message) const {
     if (m.message == message) found.push_back(m);
   }
   return found;
-}
-
-int Xdotool(const std::string& arguments) {
-  const std::string command = "xdotool " + arguments + " >/dev/null 2>&1";
-  return std::system(command.c_str());
-}
-
-void ClickAt(int x, int y, int count) {
-  Xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
-  Settle(50);
-  Xdotool("click --repeat " + std::to_string(count) + " --delay 60 1");
 }
 
 }  // namespace uitest

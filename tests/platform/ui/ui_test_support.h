@@ -8,6 +8,7 @@
 
 #include "platform/ui/win_types.h"
 #include "platform/ui/window.h"
+#include "ui_test_helpers.h"
 
 namespace uitest {
 
@@ -16,11 +17,6 @@ using platform::LPARAM;
 using platform::LRESULT;
 using platform::UINT;
 using platform::WPARAM;
-
-// Dispatches UI events until `done` holds or `timeoutMs` passed; true when it held.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
-// Lets pending events settle for about `ms` milliseconds.
-void Settle(int ms = 100);
 
 struct Message {
   UINT message;
@@ -39,10 +35,5 @@ struct RecordingWindow {
   std::vector<Message> Of(UINT message) const;
   bool Received(UINT message) const { return !Of(message).empty(); }
 };
-
-// Runs "xdotool <arguments>" and returns its exit status.
-int Xdotool(const std::string& arguments);
-// Moves the pointer to a screen point and clicks the left button `count` times.
-void ClickAt(int x, int y, int count = 1);
 
 }  // namespace uitest
