@@ -119,9 +119,21 @@ bool HandleNonClientPress(WindowRecord& record, GdkEventButton* event) {
   return false;
 }
 
+// GDK reports the second press of a double-click twice: as a press and,
+// queued right behind it, as a double press. Windows report it once, as a
+// double-click; the plain press is dropped here.
+bool IsFirstHalfOfDoublePress(const GdkEventButton* event) {
+  if (event->type != GDK_BUTTON_PRESS) return false;
+  GdkEvent* next = gdk_event_peek();
+  const bool doubled = next && next->type == GDK_2BUTTON_PRESS && next->button.button == event->button;
+  if (next) gdk_event_free(next);
+  return doubled;
+}
+
 gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer data) {
   WindowRecord* record = Find(HandleOf(data));
   if (!record || (event->type != GDK_BUTTON_PRESS && event->type != GDK_2BUTTON_PRESS)) return TRUE;
+  if (IsFirstHalfOfDoublePress(event)) return TRUE;
   if (!gtk_widget_has_focus(widget)) gtk_widget_grab_focus(widget);
   if (HandleNonClientPress(*record, event)) return TRUE;
   const UINT message = ButtonMessage(event->button, event->type);
