@@ -135,47 +135,49 @@ int CSliderUI::ValueAt(POINT point) const {
   return m_nMin + static_cast<int>(fraction * span + 0.5);
 }
 
+POINT CSliderUI::DraggedPoint(POINT pointer) const {
+  (m_bHorizontal ? pointer.x : pointer.y) -= m_nDragOffset;
+  return pointer;
+}
+
+void CSliderUI::BeginDrag(POINT pointer) {
+  const RECT thumb = GetThumbRect();
+  m_nValueAtPress = m_nValue;
+  m_nDragOffset = 0;
+  if (platform::PointInRect(thumb, pointer)) {
+    // Grabbed by the thumb: it keeps its place under the pointer.
+    m_nDragOffset = m_bHorizontal ? pointer.x - (thumb.left + thumb.right) / 2 : pointer.y - (thumb.top + thumb.bottom) / 2;
+  } else {
+    SetValue(ValueAt(pointer));  // a press on the rail moves the thumb there
+  }
+  m_bCaptured = true;
+  Invalidate();
+}
+
+void CSliderUI::EndDrag(POINT pointer) {
+  SetValue(ValueAt(DraggedPoint(pointer)));
+  m_bCaptured = false;
+  Invalidate();
+  if (m_nValue != m_nValueAtPress) Notify(DUI_MSGTYPE_VALUECHANGED);
+}
+
 void CSliderUI::DoEvent(TEventUI& event) {
-  const auto along = [&](POINT p) { return m_bHorizontal ? p.x : p.y; };
   switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK: {
-      if (!IsEnabled() || m_bCaptured) return;
-      const RECT thumb = GetThumbRect();
-      m_nValueAtPress = m_nValue;
-      m_nDragOffset = 0;
-      if (platform::PointInRect(thumb, event.ptMouse)) {
-        m_nDragOffset = along(event.ptMouse) - (m_bHorizontal ? (thumb.left + thumb.right) / 2 : (thumb.top + thumb.bottom) / 2);
-      } else {
-        SetValue(ValueAt(event.ptMouse));
-      }
-      m_bCaptured = true;
-      Invalidate();
+    case UIEVENT_DBLCLICK:
+      if (IsEnabled() && !m_bCaptured) BeginDrag(event.ptMouse);
       return;
-    }
     case UIEVENT_MOUSEMOVE:
       if (m_bCaptured) {
-        POINT p = event.ptMouse;
-        (m_bHorizontal ? p.x : p.y) -= m_nDragOffset;
-        SetValue(ValueAt(p));
+        SetValue(ValueAt(DraggedPoint(event.ptMouse)));
         if (m_bSendMove) Notify(DUI_MSGTYPE_VALUECHANGED_MOVE);
-      } else {
-        const bool hot = platform::PointInRect(GetThumbRect(), event.ptMouse);
-        if (hot != m_bThumbHot) {
-          m_bThumbHot = hot;
-          Invalidate();
-        }
+      } else if (platform::PointInRect(GetThumbRect(), event.ptMouse) != m_bThumbHot) {
+        m_bThumbHot = !m_bThumbHot;
+        Invalidate();
       }
       return;
     case UIEVENT_BUTTONUP:
-      if (m_bCaptured) {
-        POINT p = event.ptMouse;
-        (m_bHorizontal ? p.x : p.y) -= m_nDragOffset;
-        SetValue(ValueAt(p));
-        m_bCaptured = false;
-        Invalidate();
-        if (m_nValue != m_nValueAtPress) Notify(DUI_MSGTYPE_VALUECHANGED);
-      }
+      if (m_bCaptured) EndDrag(event.ptMouse);
       return;
     case UIEVENT_SCROLLWHEEL: {
       if (!IsEnabled()) return;

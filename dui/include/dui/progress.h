@@ -62,6 +62,11 @@ class CSliderUI : public CProgressUI {
  protected:
   // The value whose thumb centre lies at the pointer.
   int ValueAt(POINT point) const;
+  // The pointer corrected by where the thumb was grabbed.
+  POINT DraggedPoint(POINT pointer) const;
+  void BeginDrag(POINT pointer);
+  // Ends with "valuechanged" when the value differs from the one at the press.
+  void EndDrag(POINT pointer);
 
   SIZE m_szThumb{10, 10};
   int m_nStep = 1;
