@@ -6,21 +6,26 @@
 namespace domeview {
 
 void ErrorText::Set(const char* format, ...) {
-  std::lock_guard<std::mutex> lock(lock_);
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text_, sizeof(text_), format, args);
+  Write(false, format, args);
   va_end(args);
 }
 
 void ErrorText::SetAndPrint(const char* format, ...) {
-  std::lock_guard<std::mutex> lock(lock_);
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text_, sizeof(text_), format, args);
+  Write(true, format, args);
   va_end(args);
-  std::fputs(text_, stdout);
-  std::fflush(stdout);
+}
+
+void ErrorText::Write(bool print, const char* format, va_list args) {
+  std::lock_guard<std::mutex> lock(lock_);
+  std::vsnprintf(text_, sizeof(text_), format, args);
+  if (print) {
+    std::fputs(text_, stdout);
+    std::fflush(stdout);
+  }
 }
 
 }  // namespace domeview

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's last-error text: overwritten by each failure, never cleared.
 
+#include <cstdarg>
 #include <mutex>
 
 namespace domeview {
@@ -15,6 +16,8 @@ class ErrorText {
   const char* c_str() const { return text_; }
 
  private:
+  void Write(bool print, const char* format, va_list args);
+
   std::mutex lock_;
   char text_[kSize] = {};
 };

@@ -191,9 +191,14 @@ int ISS_DomeviewImpl::StopThreads() {
 
 void ISS_DomeviewImpl::JoinThreads() {
   for (std::thread* thread : {&clock_thread, &read_thread, &decode_thread, &render_thread}) {
-    // An engine thread never waits for itself (a host that calls Stop from
-    // the end callback breaks the calling rules, but must not hang).
-    if (thread->joinable() && thread->get_id() != std::this_thread::get_id()) thread->join();
+    if (!thread->joinable()) continue;
+    // An engine thread never waits for itself: a host that calls Stop or
+    // Init from the end callback breaks the calling rules, but must not hang.
+    if (thread->get_id() == std::this_thread::get_id()) {
+      thread->detach();
+    } else {
+      thread->join();
+    }
   }
 }
 

@@ -69,6 +69,15 @@ class EnginePlaybackTest : public ::testing::Test {
     return log.WaitFor([code](const auto& e) { return !e.empty() && e.back().code >= code; }, timeout);
   }
 
+  // Plays the media, pauses once the picture `code` is up and returns the
+  // code of the picture on screen (-1 when it never came).
+  int PlayAndPauseAt(const std::string& media, const PictureLog& log, int code) {
+    if (Start(media) != 0 || !WaitForCode(log, code)) return -1;
+    engine_->Pause();
+    std::this_thread::sleep_for(150ms);  // a picture being taken as Pause came in
+    return log.LastCode();
+  }
+
   Engine engine_ = NewEngine();
   PlaybackEvents events_;
   std::unique_ptr<OpenParams> open_;
@@ -245,10 +254,7 @@ class EnginePauseTest : public EnginePlaybackTest, public ::testing::WithParamIn
 TEST_P(EnginePauseTest, PauseHoldsPictureAndClockResumeGoesOn) {
   PictureLog log;
   StopFirst stopFirst{*engine_};
-  ASSERT_EQ(Start(SamplePath(GetParam())), 0);
-  ASSERT_TRUE(WaitForCode(log, 30));
-  EXPECT_EQ(engine_->Pause(), 0);
-  std::this_thread::sleep_for(150ms);
+  ASSERT_GE(PlayAndPauseAt(SamplePath(GetParam()), log, 30), 30);
   const size_t shownAtPause = log.Count();
   const int64_t clockAtPause = log.Entries().back().clock_ms;
   const int64_t positionAtPause = engine_->GetPlayPosition();
@@ -269,11 +275,8 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutSound, EnginePauseTest,
 TEST_F(EnginePlaybackTest, StepsForwardAndBackOnePictureAtATime) {
   PictureLog log;
   StopFirst stopFirst{*engine_};
-  ASSERT_EQ(Start(SamplePath("front_1080p30.mp4")), 0);
-  ASSERT_TRUE(WaitForCode(log, 75));
-  engine_->Pause();
-  std::this_thread::sleep_for(150ms);
-  const int c = log.LastCode();
+  const int c = PlayAndPauseAt(SamplePath("front_1080p30.mp4"), log, 75);
+  ASSERT_GE(c, 75);
 
   std::vector<int> steps;
   auto step = [&](bool forward) {
@@ -298,11 +301,9 @@ TEST_F(EnginePlaybackTest, StepsForwardAndBackOnePictureAtATime) {
 TEST_F(EnginePlaybackTest, SteppingBackStopsAtTheFirstPicture) {
   PictureLog log;
   StopFirst stopFirst{*engine_};
-  ASSERT_EQ(Start(SamplePath("front_1080p30_short.mp4")), 0);
-  ASSERT_TRUE(WaitForCode(log, 6));
-  engine_->Pause();
-  std::this_thread::sleep_for(150ms);
-  for (int code = log.LastCode() - 1; code >= 0; --code) {
+  const int paused = PlayAndPauseAt(SamplePath("front_1080p30_short.mp4"), log, 6);
+  ASSERT_GE(paused, 6);
+  for (int code = paused - 1; code >= 0; --code) {
     engine_->StepFrame(false);
     ASSERT_EQ(log.WaitForNext(), code);
   }
