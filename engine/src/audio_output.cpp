@@ -18,7 +18,9 @@ void ISS_DomeviewImpl::FillWantedSpec() {
   spec.format = AUDIO_S16SYS;
   spec.channels = static_cast<Uint8>(state->output_channels);
   spec.silence = 0;
-  spec.samples = static_cast<Uint16>(decoder->frame_size);
+  // One decoder frame per device buffer; codecs without a fixed frame size
+  // get about 21 ms at 48 kHz.
+  spec.samples = static_cast<Uint16>(decoder->frame_size > 0 ? decoder->frame_size : 1024);
   spec.callback = &ISS_DomeviewImpl::AudioCallback;
   spec.userdata = this;
 }

@@ -211,6 +211,24 @@ TEST_F(EnginePlaybackTest, PlayingRefusesInitAndWindowChangesButNotPlay) {
   EXPECT_EQ(events_.ends(), 1);
 }
 
+TEST_F(EnginePlaybackTest, MonoAndSurroundSoundPlayAsStereo) {
+  for (const int channels : {1, 6}) {
+    SCOPED_TRACE(channels);
+    const std::string path = ScratchPath("sound_" + std::to_string(channels) + ".mp4");
+    ASSERT_TRUE(RunCommand("ffmpeg -loglevel error -y -i " + SamplePath("front_1080p30_short.mp4") +
+                           " -c:v copy -c:a aac -ac " + std::to_string(channels) + " " + path));
+    PictureLog log;
+    PlaybackEvents events;
+    OpenParams open(path);
+    ASSERT_EQ(engine_->Init(open.get()), 0) << engine_->GetErrorText();
+    engine_->SetWindowRect(0, 0, kWindowWidth, kWindowHeight);
+    ASSERT_EQ(events.Play(*engine_), 0) << engine_->GetErrorText();
+    ASSERT_TRUE(events.WaitForEnd(20s));
+    EXPECT_TRUE(CodesAreConsecutive(log.Entries(), 0, 59));
+    EXPECT_GT(log.Entries().back().clock_ms, 1800) << "the sound drove the clock to the end";
+  }
+}
+
 // ---------------------------------------------------------------- seeking
 
 TEST_F(EnginePlaybackTest, SeekLandsOnWholeSecondsWithinTheDuration) {
