@@ -19,6 +19,10 @@ struct ShownPicture {
 struct EngineHooks {
   // A picture became the current one (pacing or stepping).
   std::function<void(const ShownPicture&)> picture_shown;
+  // A frame was drawn into the back buffer and is about to be swapped: the
+  // GL context is current and the render lock is held, so the view block
+  // and the pixels read back here belong together.
+  std::function<void()> drawn;
   // A frame was drawn and presented (after the swap).
   std::function<void()> presented;
   // Before each attempt to wrap the host's native window (1-based).

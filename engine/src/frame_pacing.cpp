@@ -11,7 +11,7 @@
 #include "media_input.h"
 #include "packet_queue.h"
 #include "pts_list.h"
-#include "render_stage.h"
+#include "ogl_rendererMgr/ogl_rendererMgr.h"
 
 namespace domeview {
 namespace {
@@ -135,7 +135,11 @@ bool ISS_DomeviewImpl::TakeDueFrame(int* waitMs) {
 // meanwhile; this unpins it.
 void ISS_DomeviewImpl::ShowSlot(int slot) {
   const AVFrame* picture = state->ring.frames[slot];
-  if (renderer_manager) renderer_manager->Upload(picture);
+  // The render thread alone sets and clears the manager, so reading the
+  // pointer here needs no lock; the upload is GL work on this thread.
+  if (renderer_manager) {
+    renderer_manager->upload_frame(picture->data, picture->linesize, state->ring.width, state->ring.height);
+  }
   if (TestHooks().picture_shown) {
     TestHooks().picture_shown({picture, ClockToMs(picture->pts), ClockToMs(ReadMasterClock())});
   }

@@ -1,14 +1,13 @@
 #include "iss_domeview_impl.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <new>
 
 #include "media_input.h"
+#include "ogl_rendererMgr/ogl_rendererMgr.h"
 #include "packet_queue.h"
 #include "pts_list.h"
-#include "render_stage.h"
 
 namespace domeview {
 namespace {
@@ -17,12 +16,9 @@ constexpr int kStartPollMs = 50;  // Play looks at the start states this often
 
 }  // namespace
 
-ISS_DomeviewImpl::ISS_DomeviewImpl() : state(std::make_unique<video_state>()) {
-  ResetVideoState(*state);
-  ViewBlock& view = state->view;
-  std::lock_guard<std::mutex> lock(view.render_lock);
-  view.ring_rotation = static_cast<float>(M_PI / 2);
-}
+// The view block starts with every viewport disabled, modes, zooms and
+// angles at 0, the ring turned by pi/2 (ISS_ViewBlock's own defaults).
+ISS_DomeviewImpl::ISS_DomeviewImpl() : state(std::make_unique<video_state>()) { ResetVideoState(*state); }
 
 ISS_DomeviewImpl::~ISS_DomeviewImpl() {
   // The host stops playback first; an engine destroyed while its threads
@@ -91,7 +87,7 @@ int ISS_DomeviewImpl::Play(ISS_Callback cb1, void* u1, ISS_Callback endCb, void*
   }
   {
     std::lock_guard<std::mutex> lock(vs.view.render_lock);
-    vs.view.pending_mode_change = vs.view.pending_viewport_change = 0;
+    vs.view.viewports.pending_mode_change = vs.view.viewports.pending_viewport_change = 0;
     step_request = kNoStep;
   }
   audio_bytes_left = 0;

@@ -11,7 +11,8 @@
 //   audio_output.cpp       audio device and callback
 //   render_thread.cpp      render thread start-up, frame loop, teardown
 //   render_events.cpp      window events on the render thread
-//   render_stage.cpp       where the renderer manager plugs in
+// The renderer manager (engine/iss_oglPlayer/ogl_rendererMgr) draws the
+// viewports; the render thread owns it.
 
 #include <atomic>
 #include <condition_variable>
@@ -24,7 +25,7 @@
 
 namespace domeview {
 
-class RenderStage;
+class ISS_OglRendererMgr;
 
 enum StartState : int { kNotStarted = 0, kStarted = 1, kStartFailed = 2 };
 enum StepRequest : int { kNoStep = -1, kStepBack = 0, kStepForward = 1 };
@@ -134,6 +135,7 @@ class ISS_DomeviewImpl final : public ISS_Domeview {
   // -- render thread (render_thread.cpp, render_events.cpp)
   void RenderThreadMain();
   int RenderStartUp();
+  int StartRenderer();
   int CreateRenderWindow();
   int CreateWindowFromNative(platform::HWND nativeWindow);
   void SelectNativeInput();
@@ -164,7 +166,10 @@ class ISS_DomeviewImpl final : public ISS_Domeview {
   void* user2 = nullptr;
   std::atomic<int> volume{64};  // 0..128
   ErrorText error_text;
-  std::unique_ptr<RenderStage> renderer_manager;  // render thread; pointer read under the render lock
+  // Created, used for GL work and destroyed by the render thread; set and
+  // cleared under the render lock, under which the host's SetViewAngles and
+  // GetViewAngles reach its GL-free geometry.
+  std::unique_ptr<ISS_OglRendererMgr> renderer_manager;
   std::thread read_thread, decode_thread, render_thread, clock_thread;
   // -- guarded by thread_start_lock
   int render_start_state = kNotStarted, decode_start_state = kNotStarted, read_start_state = kNotStarted;

@@ -7,7 +7,7 @@
 
 #include "iss_domeview_impl.h"
 #include "platform/window_messages.h"
-#include "render_stage.h"
+#include "ogl_rendererMgr/ogl_rendererMgr.h"
 
 namespace domeview {
 
@@ -39,19 +39,25 @@ void ISS_DomeviewImpl::HandleEvent(const SDL_Event& event) {
         redraw_ = true;
       }
       break;
-    case SDL_MOUSEMOTION:
-      if (event.motion.state == SDL_BUTTON_LMASK && !double_click_seen) {
-        renderer_manager->SteerByDrag(view, event.motion.x, event.motion.y, event.motion.xrel, event.motion.yrel);
-        redraw_ = true;
-      }
+    case SDL_MOUSEMOTION: {
+      PointerMotion motion;
+      motion.x = event.motion.x, motion.y = event.motion.y;
+      motion.dx = event.motion.xrel, motion.dy = event.motion.yrel;
+      motion.left_button_only = event.motion.state == SDL_BUTTON_LMASK;
+      motion.double_click_seen = double_click_seen;
+      if (renderer_manager->on_mouse_motion(view.viewports, view.window_height, motion) >= 0) redraw_ = true;
       view.last_mouse_x = event.motion.x;
       view.last_mouse_y = event.motion.y;
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
       HandleButtonDown(event.button);
       break;
     case SDL_MOUSEWHEEL:
-      renderer_manager->SteerByWheel(view, event.wheel.y > 0);
+      // A sideways scroll has no vertical step and leaves the zoom alone.
+      if (event.wheel.y == 0) break;
+      renderer_manager->on_mouse_wheel(view.viewports, view.window_height, view.last_mouse_x, view.last_mouse_y,
+                                       event.wheel.y);
       redraw_ = true;
       break;
     case SDL_DROPFILE:
@@ -69,12 +75,13 @@ void ISS_DomeviewImpl::HandleResize(int width, int height) {
   if (view.window_width > 0 && view.window_height > 0) {
     const float sx = static_cast<float>(width) / static_cast<float>(view.window_width);
     const float sy = static_cast<float>(height) / static_cast<float>(view.window_height);
-    for (int vp = 0; vp < kViewportCount; ++vp) {
-      if (!view.viewport_enabled[vp]) continue;
-      ViewportRect& rect = view.viewport_rect[vp];
+    ISS_ViewBlock& viewports = view.viewports;
+    for (int vp = 0; vp < kMaxViewports; ++vp) {
+      if (!viewports.viewport_enabled[vp]) continue;
+      ViewRect& rect = viewports.viewport_rect[vp];
       rect = {static_cast<int>(rect.x * sx), static_cast<int>(rect.y * sy), static_cast<int>(rect.width * sx),
               static_cast<int>(rect.height * sy)};
-      renderer_manager->SetRect(vp, rect);
+      renderer_manager->set_rect(vp, rect);
     }
   }
   ReadWindowGeometry();

@@ -9,10 +9,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "calib/picture_file.h"
 #include "engine_hooks.h"
 #include "iss_domeview_impl.h"
-#include "render_stage.h"
+#include "ogl_rendererMgr/ogl_rendererMgr.h"
 #include "thread_name.h"
 
 namespace domeview {
@@ -72,14 +75,40 @@ int ISS_DomeviewImpl::RenderStartUp() {
   if (glew != GLEW_OK) {
     return error_text.Set("glew error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(glew))), kIssWindowFailed;
   }
-  auto stage = std::make_unique<RenderStage>();
-  RenderStage* started = stage.get();
-  {
-    std::lock_guard<std::mutex> lock(state->view.render_lock);
-    renderer_manager = std::move(stage);
-  }
+  return StartRenderer();
+}
+
+// Start-up steps 8 to 10: the renderer manager with the calibration, the
+// logo (decoded here, read only while the manager makes its texture) and
+// the initial viewports.
+int ISS_DomeviewImpl::StartRenderer() {
   const ISS_InitParams* params = state->view.params;
-  return started->Start(params, state->ring.width, state->ring.height, state->view, error_text);
+  ManagerOptions options;
+  std::vector<uint8_t> logo;
+  if (params) {
+    options.calibration_path = params->calibration_path;
+    options.need_logo = params->need_logo;
+    options.logo_fov = params->logo_fov;
+    options.raw_picture = params->raw_picture;
+    options.mounting = params->mounting;
+  }
+  if (options.need_logo) {
+    std::string loadError;
+    logo = calib::LoadPictureFile(&loadError, params->logo_path ? params->logo_path : "", &options.logo_width,
+                                  &options.logo_height);
+    if (logo.empty()) return error_text.Set("%s", loadError.c_str()), kIssFailed;
+    options.logo_bgr = logo.data();
+  }
+  options.video_width = state->ring.width;
+  options.video_height = state->ring.height;
+  auto manager = std::make_unique<ISS_OglRendererMgr>();
+  if (manager->init(options) != 0) {
+    return error_text.Set("error: in OGL renderer, line: %d: %s\n", 619, manager->error_text()), kIssWindowFailed;
+  }
+  std::lock_guard<std::mutex> lock(state->view.render_lock);
+  renderer_manager = std::move(manager);
+  renderer_manager->apply_initial_views(state->view.viewports);
+  return kIssOk;
 }
 
 int ISS_DomeviewImpl::CreateRenderWindow() {
@@ -211,34 +240,12 @@ int ISS_DomeviewImpl::FrameLoop() {
 int ISS_DomeviewImpl::ApplyPendingRequests() {
   ViewBlock& view = state->view;
   std::lock_guard<std::mutex> lock(view.render_lock);
-  RenderStage& stage = *renderer_manager;
-  if (const int request = view.pending_mode_change) {
-    const int vp = request - 1;
-    if (vp >= 0 && vp < kViewportCount) {
-      view.zoom[vp] = stage.ApplyDrawMode(view, vp);
-      stage.ApplyZoom(vp, &view.zoom[vp]);
-      view.view_angle[vp][0] = view.view_angle[vp][1] = view.view_angle[vp][2] = 0.0f;
-      ClampViewAngles(view, vp);
-      stage.ApplyAngles(vp, view.view_angle[vp], view.ring_rotation);
-      redraw_ = true;
-    } else {
-      std::printf("error: invalid viewport index %d;\n", vp);
-    }
-    view.pending_mode_change = 0;
-  }
-  if (const int request = view.pending_viewport_change) {
-    const int vp = request - 1;
-    if (vp >= 0 && vp < kViewportCount) {
-      if (!stage.SetRect(vp, view.viewport_rect[vp])) {
-        error_text.Set("error: in OGL renderer, line: %d: %s\n", 708, stage.error_text());
-        return kIssWindowFailed;
-      }
-      view.viewport_enabled[vp] = 1;
-      redraw_ = true;
-    } else {
-      std::printf("error: invalid viewport index %d;\n", vp);
-    }
-    view.pending_viewport_change = 0;
+  ISS_ViewBlock& viewports = view.viewports;
+  if (!viewports.pending_mode_change && !viewports.pending_viewport_change) return kIssOk;
+  redraw_ = true;
+  if (renderer_manager->apply_pending(viewports) != 0) {
+    error_text.Set("error: in OGL renderer, line: %d: %s\n", 708, renderer_manager->error_text());
+    return kIssWindowFailed;
   }
   return kIssOk;
 }
@@ -246,7 +253,8 @@ int ISS_DomeviewImpl::ApplyPendingRequests() {
 void ISS_DomeviewImpl::PresentFrame() {
   {
     std::lock_guard<std::mutex> lock(state->view.render_lock);
-    renderer_manager->DrawAll(state->view);
+    renderer_manager->draw_all(state->view.viewports.viewport_enabled);
+    if (TestHooks().drawn) TestHooks().drawn();
   }
   SDL_GL_SwapWindow(state->view.window);
   redraw_ = false;

@@ -28,12 +28,7 @@ void ResetVideoState(video_state& vs) {
     vs.paused_milliseconds = vs.clock_start_tick = 0;
   }
   std::lock_guard<std::mutex> lock(vs.view.render_lock);
-  for (int vp = 0; vp < kViewportCount; ++vp) {
-    for (int a = 0; a < 3; ++a) {
-      vs.view.angle_min[vp][a] = -180.0f;
-      vs.view.angle_max[vp][a] = 180.0f;
-    }
-  }
+  vs.view.viewports.reset_angle_limits();
 }
 
 void EmptyFrameRing(FrameRing& ring) {

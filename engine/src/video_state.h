@@ -22,12 +22,12 @@ extern "C" {
 #include <mutex>
 
 #include "domeview/iss_domeview.h"
+#include "ogl_rendererMgr/view_control.h"
 
 namespace domeview {
 
 constexpr int kRingSize = 30;          // pictures between decoding and display
 constexpr int kMaxQueuedPackets = 50;  // per packet queue; the reader waits above it
-constexpr int kViewportCount = 4;
 constexpr int kAudioBufferBytes = 768000;     // converted audio: 192,000 stereo 16-bit samples
 constexpr int kAudioBufferSamples = 192000;   // per channel
 constexpr int64_t kNoTimestamp = AV_NOPTS_VALUE;
@@ -95,10 +95,6 @@ struct FrameRing {
   std::atomic<int> pictures_ready{0};
 };
 
-struct ViewportRect {
-  int x = 0, y = 0, width = 0, height = 0;  // GL convention: (x, y) is the lower-left corner
-};
-
 // -- view block: window and viewport fields, guarded by `render_lock`
 struct ViewBlock {
   SDL_Window* window = nullptr;           // render thread creates and destroys it
@@ -107,18 +103,12 @@ struct ViewBlock {
   int window_x = 0, window_y = 0, window_width = 0, window_height = 0;
   platform::HWND native_window = nullptr;
   int use_native_window = 0;
-  int draw_mode[kViewportCount] = {};
-  ViewportRect viewport_rect[kViewportCount];
-  float zoom[kViewportCount] = {};
-  float view_angle[kViewportCount][3] = {};  // degrees
+  // Draw modes, rectangles, zooms, angles and their limits, enabled flags,
+  // pending requests and the ring rotation: the fields the renderer manager
+  // applies to its viewports.
+  ISS_ViewBlock viewports;
   std::mutex render_lock;
-  int pending_mode_change = 0;      // 0 or viewport + 1
-  int pending_viewport_change = 0;  // 0 or viewport + 1
-  int viewport_enabled[kViewportCount] = {};
-  float angle_min[kViewportCount][3] = {};
-  float angle_max[kViewportCount][3] = {};
-  float ring_rotation = 0;  // radians, draw mode 6
-  int last_mouse_x = 0, last_mouse_y = 0;
+  int last_mouse_x = 0, last_mouse_y = 0;  // pointer at the last motion event, window pixels from the top left
 };
 
 struct video_state {

@@ -114,25 +114,36 @@ TEST(EngineInterfaceTest, ViewportFourIsRefusedWithTheIndexMessage) {
   EXPECT_EQ(engine->SetViewport(0, 0, 10, 10, -1), 21);
 }
 
-TEST(EngineInterfaceTest, ViewAnglesWrapThenStopAtTheLimits) {
+TEST(EngineInterfaceTest, ViewAnglesWrapThenStopAtTheLimitsAndAreReadOnlyWhilePlaying) {
   Engine engine = NewEngine();
+  const float* stored = EngineTestAccess::State(*engine).view.viewports.view_angle[1];
   EXPECT_EQ(engine->SetAngleLimits(-30, 30, -180, 180, -180, 180, 1), 0);
   EXPECT_EQ(engine->SetViewAngles(190, 45.7f, -200, 1), 0);
-  float a0 = 0, a1 = 0, a2 = 0;
-  ASSERT_EQ(engine->GetViewAngles(1, &a0, &a1, &a2), 0);
-  EXPECT_EQ(a0, -30.0f) << "190 wraps to -170, then stops at the limit";
-  EXPECT_EQ(a1, 45.0f) << "whole degrees";
-  EXPECT_EQ(a2, -180.0f) << "a truncating remainder leaves -200 below -180";
+  EXPECT_EQ(stored[0], -30.0f) << "190 wraps to -170, then stops at the limit";
+  EXPECT_EQ(stored[1], 45.0f) << "whole degrees";
+  EXPECT_EQ(stored[2], -180.0f) << "a truncating remainder leaves -200 below -180";
 
   EXPECT_EQ(engine->SetViewAngles(1, 2, 3, 7), 0) << "an index above 3 is reported and ignored";
-  ASSERT_EQ(engine->GetViewAngles(1, &a0, &a1, &a2), 0);
-  EXPECT_EQ(a0, -30.0f);
+  EXPECT_EQ(stored[0], -30.0f);
+  float a0 = 7, a1 = 7, a2 = 7;
+  EXPECT_EQ(engine->GetViewAngles(1, &a0, &a1, &a2), 21) << "no renderer before Play";
+  EXPECT_STREQ(engine->GetErrorText(), "error: view angles are known only while playing;\n");
+  EXPECT_EQ(a0 + a1 + a2, 21.0f) << "outputs untouched";
 
   OpenParams open(SamplePath("front_1080p30_short.mp4"));
   ASSERT_EQ(engine->Init(open.get()), 0);
   engine->SetViewAngles(100, 0, 0, 1);
-  engine->GetViewAngles(1, &a0, &a1, &a2);
-  EXPECT_EQ(a0, 100.0f) << "Init puts every limit back to -180..180";
+  EXPECT_EQ(stored[0], 100.0f) << "Init puts every limit back to -180..180";
+}
+
+TEST(EngineInterfaceTest, AnInvalidDrawModeIsRefusedAndChangesNothing) {
+  Engine engine = NewEngine();
+  ASSERT_EQ(engine->SetDrawMode(5, 2), 0);
+  for (const int mode : {7, -1}) {
+    EXPECT_EQ(engine->SetDrawMode(mode, 2), 21);
+    EXPECT_EQ(std::string(engine->GetErrorText()), "error: invalid draw mode " + std::to_string(mode) + ";\n");
+  }
+  EXPECT_EQ(EngineTestAccess::State(*engine).view.viewports.draw_mode[2], 5);
 }
 
 // ---------------------------------------------------------------- media rules
@@ -316,6 +327,18 @@ TEST(EngineCalibrationTest, CalibratesFromThePictureWithoutAWidthFile) {
   EXPECT_EQ(std::filesystem::file_size(target), 380u);
 
   EXPECT_EQ(engine->PrepareCalibration(ScratchPath("no_such_file.mp4").c_str(), target.c_str()), 21);
+
+  // A recording that opens and names its 1920-wide video, none of which decodes.
+  const std::string blank = ScratchPath("no_pictures.mp4");
+  std::filesystem::copy_file(SamplePath("front_1080p30_short.mp4"), blank,
+                             std::filesystem::copy_options::overwrite_existing);
+  std::string error;
+  ASSERT_TRUE(BlankMediaData(blank, &error)) << error;
+  std::filesystem::remove(platform::ProgramFolder() + "1920.inf");
+  const std::string none = ScratchPath("prepared_from_nothing.inf");
+  std::filesystem::remove(none);
+  EXPECT_EQ(engine->PrepareCalibration(blank.c_str(), none.c_str()), 21);
+  EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 }  // namespace

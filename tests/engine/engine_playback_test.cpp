@@ -13,21 +13,10 @@
 
 #include "engine_hooks.h"
 #include "engine_test_support.h"
-#include "iss_domeview_impl.h"
 #include "platform/window_messages.h"
-
-namespace domeview {
-
-struct EngineTestAccess {
-  static video_state& State(ISS_Domeview& engine) { return *static_cast<ISS_DomeviewImpl&>(engine).state; }
-};
-
-}  // namespace domeview
 
 namespace enginetest {
 namespace {
-
-using domeview::EngineTestAccess;
 
 constexpr int kWindowWidth = 320, kWindowHeight = 180;
 
@@ -50,14 +39,6 @@ class EnginePlaybackTest : public ::testing::Test {
     engine_->SetViewport(0, 0, kWindowWidth, kWindowHeight, 0);
     return code;
   }
-
-  // Declared after what playback uses (a host window, a picture log), stops
-  // playback before that goes: X11 ends a program that draws into a window
-  // destroyed under it, and the render thread calls the log's hooks.
-  struct StopFirst {
-    ISS_Domeview& engine;
-    ~StopFirst() { engine.Stop(); }
-  };
 
   int Start(const std::string& media, platform::HWND host = nullptr) {
     const int code = Open(media, host);
@@ -190,10 +171,10 @@ TEST_F(EnginePlaybackTest, PlayingRefusesInitAndWindowChangesButNotPlay) {
   {
     domeview::ViewBlock& view = EngineTestAccess::State(*engine_).view;
     std::lock_guard<std::mutex> lock(view.render_lock);
-    EXPECT_EQ(view.viewport_rect[0].x, 0);
-    EXPECT_EQ(view.viewport_rect[0].width, kWindowWidth);
-    EXPECT_EQ(view.viewport_rect[0].height, kWindowHeight);
-    EXPECT_EQ(view.pending_viewport_change, 0) << "the render thread applied it before SetViewport returned";
+    EXPECT_EQ(view.viewports.viewport_rect[0].x, 0);
+    EXPECT_EQ(view.viewports.viewport_rect[0].width, kWindowWidth);
+    EXPECT_EQ(view.viewports.viewport_rect[0].height, kWindowHeight);
+    EXPECT_EQ(view.viewports.pending_viewport_change, 0) << "the render thread applied it before SetViewport returned";
   }
   // A draw mode change is applied by the render thread: it resets the angles.
   engine_->SetViewAngles(10, 20, 30, 0);

@@ -5,12 +5,14 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <GL/gl.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -138,6 +140,29 @@ int PictureLog::WaitForNext(size_t count, std::chrono::milliseconds timeout) con
   return ::testing::AssertionSuccess();
 }
 
+// ---------------------------------------------------------------- frame read-back
+
+FrameReadback::FrameReadback(const domeview::ViewRect& rect) : rect_(rect) {
+  domeview::TestHooks().drawn = [this] {
+    std::vector<uint8_t> pixels(size_t(rect_.width) * rect_.height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(rect_.x, rect_.y, rect_.width, rect_.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::lock_guard<std::mutex> lock(lock_);
+    pixels_ = std::move(pixels);
+    ++frames_;
+    changed_.notify_all();
+  };
+}
+
+FrameReadback::~FrameReadback() { domeview::TestHooks().drawn = nullptr; }
+
+std::vector<uint8_t> FrameReadback::Next(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(lock_);
+  const int64_t seen = frames_;
+  if (!changed_.wait_for(lock, timeout, [&] { return frames_ > seen; })) return {};
+  return pixels_;
+}
+
 // ---------------------------------------------------------------- files
 
 std::string MakeRecording(samplegen::RecordingSpec spec) {
@@ -236,6 +261,20 @@ size_t BoxEnd(const std::string& data, size_t at) {
 }
 
 }  // namespace
+
+bool BlankMediaData(const std::string& mp4Path, std::string* error) {
+  std::string data;
+  {
+    std::ifstream in(mp4Path, std::ios::binary);
+    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  const size_t box = FindBox(data, 0, data.size(), "mdat");
+  if (box == std::string::npos) return *error = "no mdat box", false;
+  std::fill(data.begin() + static_cast<ptrdiff_t>(box + 8),
+            data.begin() + static_cast<ptrdiff_t>(std::min(BoxEnd(data, box), data.size())), '\0');
+  std::ofstream(mp4Path, std::ios::binary | std::ios::trunc) << data;
+  return true;
+}
 
 bool SetFirstTrackDuration(const std::string& mp4Path, double seconds, std::string* error) {
   std::string data;

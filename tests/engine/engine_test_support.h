@@ -1,8 +1,8 @@
 #pragma once
 // What the engine tests share: engines and open parameters, callback
 // counters, a log of the pictures the engine shows (read back by their
-// frame codes), recordings made on demand, a loopback HTTP server and a
-// host window made with Xlib.
+// frame codes), the drawn frames read back from the window, recordings made
+// on demand, a loopback HTTP server and a host window made with Xlib.
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -21,9 +21,21 @@ extern "C" {
 #include <vector>
 
 #include "domeview/iss_domeview.h"
+#include "iss_domeview_impl.h"
 #include "samplegen/recording.h"
 
+namespace domeview {
+
+// The engine's own tests look at its state records.
+struct EngineTestAccess {
+  static video_state& State(ISS_Domeview& engine) { return *static_cast<ISS_DomeviewImpl&>(engine).state; }
+};
+
+}  // namespace domeview
+
 namespace enginetest {
+
+using domeview::EngineTestAccess;
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -37,6 +49,15 @@ struct EngineDeleter {
 };
 using Engine = std::unique_ptr<ISS_Domeview, EngineDeleter>;
 Engine NewEngine();
+
+// Declared after what playback uses (a host window, a picture log, a frame
+// read-back), stops playback before that goes: X11 ends a program that
+// draws into a window destroyed under it, and the render thread calls the
+// hooks.
+struct StopFirst {
+  ISS_Domeview& engine;
+  ~StopFirst() { engine.Stop(); }
+};
 
 // ISS_InitParams with strings it owns; the record stays where it is.
 class OpenParams {
@@ -94,6 +115,24 @@ class PictureLog {
   std::atomic<int> presented_{0};
 };
 
+// Reads back a rectangle of every frame the engine draws, on the render
+// thread before the swap, while the log exists.
+class FrameReadback {
+ public:
+  explicit FrameReadback(const domeview::ViewRect& rect);
+  ~FrameReadback();
+  // RGB rows from the bottom up of the first frame drawn after this call
+  // (so it shows every view change made before it); empty after the timeout.
+  std::vector<uint8_t> Next(std::chrono::milliseconds timeout = 5s);
+
+ private:
+  domeview::ViewRect rect_;
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::vector<uint8_t> pixels_;
+  int64_t frames_ = 0;
+};
+
 // Checks that the codes run first, first + 1, ..., last without gaps.
 ::testing::AssertionResult CodesAreConsecutive(const std::vector<PictureLog::Entry>& entries, int first, int last);
 
@@ -107,6 +146,10 @@ struct StreamPick {
   AVMediaType type;
 };
 bool Remux(const std::string& output, const std::vector<StreamPick>& picks, std::string* error);
+
+// Overwrites the payload of the MP4's media data box with zeros: the file
+// still opens and names its streams, but nothing in it decodes.
+bool BlankMediaData(const std::string& mp4Path, std::string* error);
 
 // Rewrites the duration in the media header of the MP4's first track.
 bool SetFirstTrackDuration(const std::string& mp4Path, double seconds, std::string* error);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "samplegen/scene.h"
 
@@ -158,6 +159,22 @@ std::vector<uint8_t> ExpectedSceneView(const ViewCase& view, double seconds, dou
     }
   }
   return rgb;
+}
+
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, const std::vector<bool>* mask) {
+  double sum = 0;
+  size_t count = 0;
+  for (size_t pixel = 0; pixel < a.size() / 3 && pixel < b.size() / 3; ++pixel) {
+    if (mask && !(*mask)[pixel]) continue;
+    for (int c = 0; c < 3; ++c) {
+      const double d = double(a[pixel * 3 + c]) - double(b[pixel * 3 + c]);
+      sum += d * d;
+    }
+    count += 3;
+  }
+  if (count == 0) return 0;
+  if (sum == 0) return std::numeric_limits<double>::infinity();
+  return 10.0 * std::log10(255.0 * 255.0 / (sum / count));
 }
 
 }  // namespace render_test

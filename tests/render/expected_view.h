@@ -4,7 +4,8 @@
 // from the mesh point to the direction the lens mapping gives it, and from
 // the direction to the synthetic scene's colour. Written in double
 // precision from the geometry of the modes, independently of the
-// renderer's matrices.
+// renderer's matrices. Shared by the render tests (the manager alone) and
+// the engine tests (whole playback) as the library `render_expectations`.
 
 #include <cstdint>
 #include <vector>
@@ -34,5 +35,9 @@ bool GridAnglesAt(const ViewCase& view, double ndc_x, double ndc_y, double* phi,
 // carry texture index 0.
 std::vector<uint8_t> ExpectedSceneView(const ViewCase& view, double seconds, double lens_end_degrees,
                                        const Distortion& distortion = {});
+
+// Peak signal-to-noise ratio of two RGB images of the same size, in dB,
+// over the pixels `mask` selects (all when null).
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, const std::vector<bool>* mask = nullptr);
 
 }  // namespace render_test

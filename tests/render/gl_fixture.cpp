@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "samplegen/frame_renderer.h"
 
@@ -109,22 +108,6 @@ YuvPicture RenderFisheyePicture(const samplegen::FisheyeLens& lens, int width, i
   renderer.Render(0, seconds, {picture.planes[0].data(), width}, {picture.planes[1].data(), width / 2},
                   {picture.planes[2].data(), width / 2});
   return picture;
-}
-
-double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, const std::vector<bool>* mask) {
-  double sum = 0;
-  size_t count = 0;
-  for (size_t pixel = 0; pixel < a.size() / 3 && pixel < b.size() / 3; ++pixel) {
-    if (mask && !(*mask)[pixel]) continue;
-    for (int c = 0; c < 3; ++c) {
-      const double d = double(a[pixel * 3 + c]) - double(b[pixel * 3 + c]);
-      sum += d * d;
-    }
-    count += 3;
-  }
-  if (count == 0) return 0;
-  if (sum == 0) return std::numeric_limits<double>::infinity();
-  return 10.0 * std::log10(255.0 * 255.0 / (sum / count));
 }
 
 }  // namespace render_test

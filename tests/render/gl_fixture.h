@@ -1,7 +1,6 @@
 #pragma once
-// A real GL window for the picture tests (under the test's own Xvfb), the
-// YUV pictures they upload, and the comparison of what GL drew with what
-// the lens model predicts.
+// A real GL window for the picture tests (under the test's own Xvfb) and
+// the YUV pictures they upload.
 
 #include <SDL2/SDL.h>
 
@@ -48,9 +47,5 @@ struct YuvPicture {
 
 // Frame 0 of the synthetic scene through a fisheye lens at `seconds`.
 YuvPicture RenderFisheyePicture(const samplegen::FisheyeLens& lens, int width, int height, double seconds);
-
-// Peak signal-to-noise ratio of two RGB images of the same size, in dB,
-// over the pixels `mask` selects (all when null).
-double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, const std::vector<bool>* mask = nullptr);
 
 }  // namespace render_test
