@@ -118,7 +118,7 @@ TEST_P(EngineUnwarpTest, FlatPanoramaAndPerspectiveShowTheScene) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Calibration, EngineUnwarpTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "FromTheFirstPicture" : "LensFile"; });
+                         [](const auto& test) { return test.param ? "FromTheFirstPicture" : "LensFile"; });
 
 TEST_F(EngineViewTest, TheLogoCoversTheCapTheLensCannotSee) {
   // Orange: red, green and blue differ, so swapped channels show.
