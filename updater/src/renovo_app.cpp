@@ -8,8 +8,9 @@
 #include <cstring>
 #include <lua.hpp>
 
-#include "message_box.h"
 #include "platform/paths.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/win_types.h"
 #include "platform/trace.h"
 #include "plugmux/plugin_manager.h"
 #include "renovo_dlg.h"
@@ -70,7 +71,7 @@ int CRenovoApp::Run() {
   RegisterGetInstance(m_lua);
 
   if (!LoadLanguagePlugin()) {
-    ShowMessageBox(nullptr, kPluginErrorText, "renovo_ex", MessageIcon::kExclamation);
+    platform::ui::MessageBoxA(nullptr, kPluginErrorText, "renovo_ex", platform::MB_OK | platform::MB_ICONWARNING);
     CloseMainState();
     return 0;
   }

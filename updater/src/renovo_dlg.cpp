@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include "message_box.h"
 #include "platform/paths.h"
 #include "platform/trace.h"
 #include "process_control.h"
