@@ -232,7 +232,9 @@ int ISS_DomeviewImpl::FrameLoop() {
     PumpEvents();
     if (redraw_ || view_changed_.exchange(false)) PresentFrame();
     CheckEndOfMedia();
-    if (waitMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+    // The wait ends early when a window event arrives: a drag or a wheel
+    // step is drawn at once rather than after the rest of the wait.
+    if (waitMs > 0) SDL_WaitEventTimeout(nullptr, waitMs);
   }
 }
 

@@ -83,11 +83,18 @@ bool EngineWindow::Attach(const std::string& title, int timeout_ms, std::string*
     window_ = FindWindow(DefaultRootWindow(display), title);
     if (!window_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  // Keys and screenshots need the window on screen, not just created.
+  XWindowAttributes attributes{};
+  while (window_ && XGetWindowAttributes(display, window_, &attributes) && attributes.map_state != IsViewable &&
+         std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   XSync(display, False);
   XSetErrorHandler(previous);
-  if (!window_) return *error = "the engine's window \"" + title + "\" did not appear", false;
-  XWindowAttributes attributes;
-  if (XGetWindowAttributes(display, window_, &attributes)) width_ = attributes.width, height_ = attributes.height;
+  if (!window_ || attributes.map_state != IsViewable) {
+    return *error = "the engine's window \"" + title + "\" did not appear", false;
+  }
+  width_ = attributes.width, height_ = attributes.height;
   XSelectInput(display, window_, KeyPressMask | StructureNotifyMask);
   XFlush(display);
   return true;
