@@ -19,8 +19,9 @@
 namespace renovo_test {
 namespace {
 
-constexpr const char* kProgramFiles[] = {"renovo_ex",  "libplugmux.so", "liblingua_asc.so", "libkestra_platform.so",
-                                         "renovo.osd", "checkver.ulf",  "UpdateSelf.ulf"};
+// The updater with everything it loads from its program folder.
+constexpr const char* kProgramFiles[] = {"renovo_ex",    "libplugmux.so",  "liblingua_asc.so", "libkestra_platform.so",
+                                         "libkestra_platform_ui.so", "renovo.osd", "checkver.ulf", "UpdateSelf.ulf"};
 constexpr auto kLimit = 120s;  // generous: the machine may be busy
 
 class RenovoEndToEnd : public ::testing::Test {
