@@ -78,9 +78,9 @@ int ISS_DomeviewImpl::RenderStartUp() {
   return StartRenderer();
 }
 
-// Start-up steps 8 to 10: the renderer manager with the calibration, the
-// logo (decoded here, read only while the manager makes its texture) and
-// the initial viewports.
+// The last start-up steps: the renderer manager with the calibration and
+// the logo (decoded here; the manager reads it only while it makes the
+// texture), then the viewports the host set up before Play.
 int ISS_DomeviewImpl::StartRenderer() {
   const ISS_InitParams* params = state->view.params;
   ManagerOptions options;
