@@ -128,7 +128,7 @@ TEST_P(EngineSampleTest, EverySamplePlaysToItsLastPictureInStepWithItsClock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, EngineSampleTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "HostChildWindow" : "FreeStandingWindow"; });
+                         [](const auto& test) { return test.param ? "HostChildWindow" : "FreeStandingWindow"; });
 
 TEST_F(EnginePlaybackTest, TheEndIsReportedOncePerPlay) {
   {

@@ -36,10 +36,15 @@ void WakeUiThread() {
 
 // A change of the screen's size reaches every top-level window as
 // WM_DISPLAYCHANGE: wParam the colour depth in bits, lParam the new width
-// and height.
+// and height of the primary monitor.
 void OnScreenSizeChanged(GdkScreen* screen, gpointer) {
   GdkVisual* visual = gdk_screen_get_system_visual(screen);
-  const int width = gdk_screen_get_width(screen), height = gdk_screen_get_height(screen);
+  GdkDisplay* display = gdk_screen_get_display(screen);
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (!monitor) monitor = gdk_display_get_monitor(display, 0);
+  GdkRectangle area{0, 0, 0, 0};
+  if (monitor) gdk_monitor_get_geometry(monitor, &area);
+  const int width = area.width, height = area.height;
   const WPARAM depth = visual ? static_cast<WPARAM>(gdk_visual_get_depth(visual)) : 24;
   for (HWND window : detail::TopLevelWindows()) {
     if (detail::Find(window)) detail::Send(window, WM_DISPLAYCHANGE, depth, MakeLParam(width, height));
