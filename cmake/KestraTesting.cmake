@@ -27,6 +27,10 @@ function(kestra_add_test)
   set_target_properties(${ARG_NAME} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${ARG_NAME}
     BUILD_RPATH "${KESTRA_BIN_DIR}")
+  if(KESTRA_SANITIZE)
+    target_sources(${ARG_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/harness/keep_libraries_loaded.cpp)
+    target_link_options(${ARG_NAME} PRIVATE -Wl,--export-dynamic-symbol=dlclose)
+  endif()
   target_compile_definitions(${ARG_NAME} PRIVATE
     KESTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     KESTRA_BIN_DIR="${KESTRA_BIN_DIR}"
