@@ -1,40 +1,18 @@
 #pragma once
-// Owning handles for the FFmpeg objects the picture loader and the frame
-// capture open, so that every early return releases what was allocated,
-// and the decode loop both of them share.
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
-}
+// The FFmpeg steps the picture loader and the frame capture share: opening
+// the input and the decoder, the decode loop and the scaler set-up.
 
 #include <functional>
-#include <memory>
+
+#include "avhandles/av_handles.h"
 
 namespace calib::av {
 
-struct InputDeleter {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecContextDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct ScalerDeleter {
-  void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-
-using Input = std::unique_ptr<AVFormatContext, InputDeleter>;
-using CodecContext = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
-using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
-using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
-using Scaler = std::unique_ptr<SwsContext, ScalerDeleter>;
+using ::av::CodecContext;
+using ::av::Frame;
+using ::av::Input;
+using ::av::Packet;
+using ::av::Scaler;
 
 // Opens `path` with no options; the AVERROR code on failure.
 int OpenInput(const char* path, Input* input);

@@ -20,6 +20,7 @@ extern "C" {
 #include <sstream>
 #include <string>
 
+#include "avhandles/av_handles.h"
 #include "platform/paths.h"
 #include "samplegen/frame_renderer.h"
 #include "samplegen/gps_track.h"
@@ -52,10 +53,7 @@ std::string RunCommand(const std::string& command) {
   return output;
 }
 
-struct InputCloser {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-using Input = std::unique_ptr<AVFormatContext, InputCloser>;
+using av::Input;
 
 Input OpenInput(const std::string& path) {
   AVFormatContext* context = nullptr;

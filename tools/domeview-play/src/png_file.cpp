@@ -1,31 +1,21 @@
 #include "png_file.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/frame.h>
-}
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+
+#include "avhandles/av_handles.h"
 
 namespace domeview_play {
 namespace {
-
-struct CodecDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
 
 // One encoded picture, or empty with *error set.
 std::vector<uint8_t> EncodePng(const std::vector<uint8_t>& rgb, int width, int height, std::string* error) {
   const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
   if (!codec) return *error = "FFmpeg has no PNG encoder", std::vector<uint8_t>{};
-  std::unique_ptr<AVCodecContext, CodecDeleter> context(avcodec_alloc_context3(codec));
-  std::unique_ptr<AVFrame, CodecDeleter> frame(av_frame_alloc());
-  std::unique_ptr<AVPacket, CodecDeleter> packet(av_packet_alloc());
+  av::CodecContext context(avcodec_alloc_context3(codec));
+  av::Frame frame(av_frame_alloc());
+  av::Packet packet(av_packet_alloc());
   if (!context || !frame || !packet) return *error = "out of memory", std::vector<uint8_t>{};
   context->width = frame->width = width;
   context->height = frame->height = height;

@@ -12,6 +12,7 @@ extern "C" {
 #include <cstring>
 #include <memory>
 
+#include "avhandles/av_handles.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "samplegen/frame_renderer.h"
@@ -28,18 +29,9 @@ constexpr int kAudioBitRate = 128000;
 // each GPS record stays alone in its chunk, as cameras write them.
 constexpr int kSubtitleTimescale = 1000000;
 
-struct CodecContextDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-using CodecContext = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
-using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
-using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
+using av::CodecContext;
+using av::Frame;
+using av::Packet;
 
 std::string AvError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
