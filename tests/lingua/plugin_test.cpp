@@ -2,13 +2,13 @@
 // rules, bounds and reloading.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
 #include <fstream>
 
 #include "lingua_plugin.h"
+#include "temp_folder.h"
 
 namespace lingua_test {
 namespace {
@@ -26,25 +26,18 @@ std::string ThreeLanguageFile(int option) {
 
 class PluginTest : public ::testing::TestWithParam<std::shared_ptr<LinguaPlugin>> {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(GetParam()->Loaded()) << GetParam()->Name() << ": " << dlerror();
-    char pattern[] = "/tmp/lingua_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = std::string(pattern) + "/";
-  }
+  void SetUp() override { ASSERT_TRUE(GetParam()->Loaded()) << GetParam()->Name() << ": " << dlerror(); }
   void TearDown() override {
     std::remove(OverridePath().c_str());
     std::remove(platform::ProgramFolderFile("bare_name_test.osd").c_str());
-    std::string command = "rm -rf '" + folder_ + "'";
-    if (std::system(command.c_str()) != 0) ADD_FAILURE() << "could not remove " << folder_;
   }
   static std::string OverridePath() { return platform::ProgramFolderFile("lanid.osd"); }
   std::string Fixture(const std::string& name, const std::string& content) {
-    WriteFile(folder_ + name, content);
-    return folder_ + name;
+    WriteFile(folder_.File(name), content);
+    return folder_.File(name);
   }
 
-  std::string folder_;
+  TempFolder folder_{"plugin"};
 };
 
 struct ChoiceCase {
@@ -117,11 +110,11 @@ TEST_P(PluginTest, UnreadableSecondFileKeepsFirstTexts) {
   ScopedLocale locale({{"LANG", "en_US.UTF-8"}});
   GetParam()->Load(Fixture("good.osd", ThreeLanguageFile(9)));
   ASSERT_EQ(GetParam()->Text(0), "english");
-  EXPECT_EQ(GetParam()->Load(folder_ + "missing.osd"), 1);
+  EXPECT_EQ(GetParam()->Load(folder_.File("missing.osd")), 1);
   EXPECT_EQ(GetParam()->Text(0), "english");
   GetParam()->Load(Fixture("empty.osd", ""));
   EXPECT_EQ(GetParam()->Text(0), "english");
-  GetParam()->Load(folder_);  // a folder, not a file
+  GetParam()->Load(folder_.path());  // a folder, not a file
   EXPECT_EQ(GetParam()->Text(0), "english");
 }
 
