@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "samplegen/frame_renderer.h"
 #include "samplegen/geometry.h"
@@ -88,6 +91,39 @@ TEST(SamplegenRendererTest, FrameCodeSurvivesTheRoundTrip) {
   }
   std::fill(y.begin(), y.end(), 16);
   EXPECT_EQ(ReadFrameCode(y.data(), 640, 640, 360), -1);
+}
+
+// Pictures too small for the frame counter and the frame code (the
+// generator takes sizes down to 16 x 16) get them cut at the border: not a
+// byte is written outside the planes.
+TEST(SamplegenRendererTest, SmallPicturesKeepTheMarkersInsideThePlanes) {
+  constexpr size_t kGuard = 4096;
+  constexpr uint8_t kGuardByte = 0xA5;
+  struct Case {
+    int width, height;
+    int code;  // read back where the whole code fits, else -1
+  };
+  const Case cases[] = {{16, 16, -1}, {64, 64, -1}, {320, 16, 65535}, {16, 240, -1}};
+  for (const auto& [width, height, code] : cases) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    const FisheyeLens lens = StandardLens(width, height);
+    const FrameRenderer renderer(lens, width, height);
+    const size_t lumaSize = size_t(width) * height, chromaSize = lumaSize / 4;
+    // One block: guard, Y, guard, U, guard, V, guard.
+    std::vector<uint8_t> block(lumaSize + 2 * chromaSize + 4 * kGuard, kGuardByte);
+    uint8_t* y = &block[kGuard];
+    uint8_t* u = y + lumaSize + kGuard;
+    uint8_t* v = u + chromaSize + kGuard;
+    renderer.Render(65535, 2.5, {y, width}, {u, width / 2}, {v, width / 2});
+    const auto untouched = [&](const uint8_t* from, size_t size) {
+      return std::all_of(from, from + size, [](uint8_t b) { return b == kGuardByte; });
+    };
+    EXPECT_TRUE(untouched(block.data(), kGuard));
+    EXPECT_TRUE(untouched(y + lumaSize, kGuard));
+    EXPECT_TRUE(untouched(u + chromaSize, kGuard));
+    EXPECT_TRUE(untouched(v + chromaSize, kGuard));
+    EXPECT_EQ(ReadFrameCode(y, width, width, height), code);
+  }
 }
 
 TEST(SamplegenDriveTest, DriveCoversTheRangesCamerasRecord) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -25,8 +26,50 @@ void ToYuv(Rgb c, uint8_t* y, double* cb, double* cr) {
 
 uint8_t ClampByte(double value) { return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
 
-void FillRect(PlaneView plane, int x0, int y0, int x1, int y1, uint8_t value) {
-  for (int row = y0; row < y1; ++row) std::memset(plane.data + row * plane.stride + x0, value, x1 - x0);
+// A plane together with its size, so that markers drawn near the edges of
+// a small picture are cut at the plane's border instead of running off it.
+struct Plane {
+  PlaneView view;
+  int width, height;
+};
+
+void FillRect(Plane plane, int x0, int y0, int x1, int y1, uint8_t value) {
+  x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+  x1 = std::min(x1, plane.width), y1 = std::min(y1, plane.height);
+  if (x1 <= x0) return;
+  for (int row = y0; row < y1; ++row) std::memset(plane.view.data + row * plane.view.stride + x0, value, x1 - x0);
+}
+
+void DrawCounter(int frameIndex, Plane y, Plane u, Plane v) {
+  const int scale = std::max(2, y.height / 150);
+  const int origin = scale * 3;
+  char digits[16];
+  std::snprintf(digits, sizeof(digits), "%0*d", kCounterDigits, frameIndex % 100000);
+  const int x1 = origin + kCounterDigits * (kGlyphColumns + 1) * scale, y1 = origin + kGlyphRows * scale;
+  FillRect(y, origin & ~1, origin & ~1, (x1 + 1) & ~1, (y1 + 1) & ~1, kBlackY);
+  FillRect(u, origin / 2, origin / 2, (x1 + 1) / 2, (y1 + 1) / 2, kNeutralChroma);
+  FillRect(v, origin / 2, origin / 2, (x1 + 1) / 2, (y1 + 1) / 2, kNeutralChroma);
+  for (int d = 0; d < kCounterDigits; ++d) {
+    for (int row = 0; row < kGlyphRows; ++row) {
+      for (int col = 0; col < kGlyphColumns; ++col) {
+        if (!GlyphInk(digits[d], col, row)) continue;
+        const int px = origin + (d * (kGlyphColumns + 1) + col) * scale, py = origin + row * scale;
+        FillRect(y, px, py, px + scale, py + scale, kMarkerWhiteY);
+      }
+    }
+  }
+}
+
+void DrawFrameCode(int frameIndex, Plane y, Plane u, Plane v) {
+  const FrameCodeLayout layout = FrameCodeLayoutFor(y.width, y.height);
+  const int b = layout.blockSize;
+  for (int bit = 0; bit < FrameCodeLayout::kBits; ++bit) {
+    const bool one = (frameIndex >> (FrameCodeLayout::kBits - 1 - bit)) & 1;
+    const int x0 = layout.x + bit * b;
+    FillRect(y, x0, layout.y, x0 + b, layout.y + b, one ? kMarkerWhiteY : kMarkerZeroY);
+    FillRect(u, x0 / 2, layout.y / 2, (x0 + b) / 2, (layout.y + b) / 2, kNeutralChroma);
+    FillRect(v, x0 / 2, layout.y / 2, (x0 + b) / 2, (layout.y + b) / 2, kNeutralChroma);
+  }
 }
 
 // Runs fn(firstRow, endRow) over row bands on all cores; rows stay even.
@@ -50,6 +93,11 @@ FrameCodeLayout FrameCodeLayoutFor(int width, int height) {
 
 int ReadFrameCode(const uint8_t* luma, int stride, int width, int height) {
   const FrameCodeLayout layout = FrameCodeLayoutFor(width, height);
+  // A picture too small for the whole code cannot hold one.
+  if (layout.x < 0 || layout.x + FrameCodeLayout::kBits * layout.blockSize > width ||
+      layout.y + layout.blockSize > height) {
+    return -1;
+  }
   const int threshold = (kMarkerWhiteY + kMarkerZeroY) / 2;
   int code = 0;
   for (int bit = 0; bit < FrameCodeLayout::kBits; ++bit) {
@@ -124,40 +172,9 @@ void FrameRenderer::Render(int frameIndex, double seconds, PlaneView y, PlaneVie
   }
   const Box ball = BallBox(seconds);
   if (ball.x1 > ball.x0 && ball.y1 > ball.y0) RenderBox(ball, seconds, y, u, v);
-  DrawCounter(frameIndex, y, u, v);
-  DrawFrameCode(frameIndex, y, u, v);
-}
-
-void FrameRenderer::DrawCounter(int frameIndex, PlaneView y, PlaneView u, PlaneView v) const {
-  const int scale = std::max(2, height_ / 150);
-  const int origin = scale * 3;
-  char digits[16];
-  std::snprintf(digits, sizeof(digits), "%0*d", kCounterDigits, frameIndex % 100000);
-  const int x1 = origin + kCounterDigits * (kGlyphColumns + 1) * scale, y1 = origin + kGlyphRows * scale;
-  FillRect(y, origin & ~1, origin & ~1, (x1 + 1) & ~1, (y1 + 1) & ~1, kBlackY);
-  FillRect(u, origin / 2, origin / 2, (x1 + 1) / 2, (y1 + 1) / 2, kNeutralChroma);
-  FillRect(v, origin / 2, origin / 2, (x1 + 1) / 2, (y1 + 1) / 2, kNeutralChroma);
-  for (int d = 0; d < kCounterDigits; ++d) {
-    for (int row = 0; row < kGlyphRows; ++row) {
-      for (int col = 0; col < kGlyphColumns; ++col) {
-        if (!GlyphInk(digits[d], col, row)) continue;
-        const int px = origin + (d * (kGlyphColumns + 1) + col) * scale, py = origin + row * scale;
-        FillRect(y, px, py, px + scale, py + scale, kMarkerWhiteY);
-      }
-    }
-  }
-}
-
-void FrameRenderer::DrawFrameCode(int frameIndex, PlaneView y, PlaneView u, PlaneView v) const {
-  const FrameCodeLayout layout = FrameCodeLayoutFor(width_, height_);
-  const int b = layout.blockSize;
-  for (int bit = 0; bit < FrameCodeLayout::kBits; ++bit) {
-    const bool one = (frameIndex >> (FrameCodeLayout::kBits - 1 - bit)) & 1;
-    const int x0 = layout.x + bit * b;
-    FillRect(y, x0, layout.y, x0 + b, layout.y + b, one ? kMarkerWhiteY : kMarkerZeroY);
-    FillRect(u, x0 / 2, layout.y / 2, (x0 + b) / 2, (layout.y + b) / 2, kNeutralChroma);
-    FillRect(v, x0 / 2, layout.y / 2, (x0 + b) / 2, (layout.y + b) / 2, kNeutralChroma);
-  }
+  const Plane luma{y, width_, height_}, cb{u, width_ / 2, height_ / 2}, cr{v, width_ / 2, height_ / 2};
+  DrawCounter(frameIndex, luma, cb, cr);
+  DrawFrameCode(frameIndex, luma, cb, cr);
 }
 
 }  // namespace samplegen

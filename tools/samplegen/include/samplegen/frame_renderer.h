@@ -5,7 +5,8 @@
 //  - top left, the frame number in digits for people;
 //  - top right, the frame number as 16 blocks (most significant first,
 //    white for 1, dark grey for 0) for tests that read pictures back.
-// Both markers sit in the corners, outside the lens circle.
+// Both markers sit in the corners, outside the lens circle; a picture too
+// small for them shows the part that fits.
 
 #include <cstdint>
 #include <memory>
@@ -45,8 +46,6 @@ class FrameRenderer {
   // Scene colours of the box into planes; `seconds` < 0 leaves out the ball.
   void RenderBox(const Box& box, double seconds, PlaneView y, PlaneView u, PlaneView v) const;
   Box BallBox(double seconds) const;
-  void DrawCounter(int frameIndex, PlaneView y, PlaneView u, PlaneView v) const;
-  void DrawFrameCode(int frameIndex, PlaneView y, PlaneView u, PlaneView v) const;
 
   const Projection& projection_;
   int width_, height_;
