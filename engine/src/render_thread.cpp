@@ -44,8 +44,10 @@ void ISS_DomeviewImpl::RenderThreadMain() {
   }
   RenderTeardown();
   render_alive_ = false;
-  if (code == kIssOk || !fail_callback) return EndOfThread(&render_running);
+  if (code == kIssOk) return EndOfThread(&render_running);
+  // Play waits for this state whether or not the host gave a fail callback.
   SetStartState(&render_start_state, kStartFailed);
+  if (!fail_callback) return EndOfThread(&render_running);
   fail_callback(user2, code);
   // The failure was reported instead of the end; if this thread is the last
   // one, playback is over all the same.

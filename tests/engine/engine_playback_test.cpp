@@ -400,6 +400,14 @@ TEST_F(EnginePlaybackTest, ALogoThatCannotBeLoadedFailsPlay) {
   EXPECT_EQ(events_.fail_code(), 21);
   EXPECT_NE(std::string(engine_->GetErrorText()).find("picture file"), std::string::npos) << engine_->GetErrorText();
   EXPECT_EQ(engine_->IsPlaying(), 0);
+
+  // Without a fail callback the failure still reaches Play, and the end is
+  // reported instead.
+  PlaybackEvents withoutFail;
+  ASSERT_EQ(engine_->Init(open_->get()), 0);
+  EXPECT_EQ(engine_->Play(nullptr, nullptr, &PlaybackEvents::OnEnd, &withoutFail, nullptr), 21);
+  EXPECT_EQ(engine_->IsPlaying(), 0);
+  EXPECT_TRUE(withoutFail.WaitForEnd(5s));
 }
 
 // ---------------------------------------------------------------- sound
