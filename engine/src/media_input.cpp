@@ -1,6 +1,7 @@
 #include "media_input.h"
 
 extern "C" {
+#include <libavutil/avstring.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
@@ -17,6 +18,23 @@ namespace {
 
 // Socket timeout of network inputs (RTSP), microseconds.
 constexpr const char* kSocketTimeoutUs = "5000000";
+
+// The socket timeout as the media library's RTSP input names it: "stimeout"
+// in older libraries, "timeout" in newer ones, which ignore "stimeout", so
+// that a server that stops answering would block the open or the reads for
+// good. "timeout" is set for RTSP only: other protocols read it otherwise
+// (RTMP as a time to listen for a connection).
+void SetSocketTimeout(AVDictionary** options, const char* path) {
+  av_dict_set(options, "stimeout", kSocketTimeoutUs, 0);
+  const AVInputFormat* rtsp = av_find_input_format("rtsp");
+  if (!rtsp || !rtsp->priv_class || !(av_strstart(path, "rtsp:", nullptr) || av_strstart(path, "rtsps:", nullptr))) {
+    return;
+  }
+  void* rtspClass = const_cast<AVClass**>(&rtsp->priv_class);
+  if (!av_opt_find(rtspClass, "stimeout", nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ)) {
+    av_dict_set(options, "timeout", kSocketTimeoutUs, 0);
+  }
+}
 
 bool Known(int64_t value) { return value != kNoTimestamp; }
 
@@ -199,7 +217,7 @@ int OpenMedia(video_state& vs, const char* path, ErrorText& errors) {
   vs.input = avformat_alloc_context();
   if (!vs.input) return errors.Set("error: couldn't allocate formate contex;\n"), kIssFailed;
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "stimeout", kSocketTimeoutUs, 0);
+  SetSocketTimeout(&options, path);
   const int opened = avformat_open_input(&vs.input, path, nullptr, &options);
   av_dict_free(&options);
   if (opened < 0) {  // the media library has freed the context

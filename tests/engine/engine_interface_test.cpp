@@ -3,10 +3,14 @@
 // choice, duration) and PrepareCalibration.
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 
 #include "engine_test_support.h"
@@ -239,6 +243,35 @@ TEST(EngineMediaTest, DurationFallsBackWhenStreamsStateNone) {
   EXPECT_EQ(t.minutes, 1);
   EXPECT_EQ(t.seconds, 1);
   EXPECT_EQ(t.milliseconds, 234);
+}
+
+// A server that takes the connection and never answers: the open gives up
+// after the socket timeout rather than waiting for good.
+TEST(EngineMediaTest, AnRtspServerThatNeverAnswersFailsTheOpen) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(address);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(listen(listener, 1), 0);  // never accepted: the kernel connects, nobody answers
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+  // On its own thread, so that an open that never returns fails the test
+  // instead of hanging it; closing the listener at the end releases it.
+  struct Attempt {
+    explicit Attempt(std::string url) : open(std::move(url)) {}
+    Engine engine = NewEngine();
+    OpenParams open;
+    std::promise<int> code;
+  };
+  auto attempt = std::make_shared<Attempt>("rtsp://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/live");
+  std::future<int> code = attempt->code.get_future();
+  std::thread([attempt] { attempt->code.set_value(attempt->engine->Init(attempt->open.get())); }).detach();
+  const bool answered = code.wait_for(30s) == std::future_status::ready;
+  close(listener);
+  ASSERT_TRUE(answered) << "the open still waits for the server";
+  EXPECT_EQ(code.get(), 15);
 }
 
 TEST(EngineMediaTest, TheLastVideoStreamIsPlayed) {
