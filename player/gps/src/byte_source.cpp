@@ -11,7 +11,9 @@
 namespace gps {
 
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a named pipe would wait for a writer that
+  // may never come; for a regular file the flag changes nothing.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat info {};
   // Only regular files: a folder cannot be read and a device or pipe has no

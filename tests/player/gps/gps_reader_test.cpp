@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdarg>
+#include <filesystem>
 
 #include "gps/gps_reader.h"
 #include "gps/gps_track.h"
@@ -167,6 +170,21 @@ TEST(GpsReaderTest, UnopenableRecordingGivesZeroAndAnEmptyTrack) {
     EXPECT_FALSE(track.hasFix());
     EXPECT_NE(g_traced.find("failed to open\n"), std::string::npos) << g_traced;
   }
+}
+
+// A named pipe in place of the recording or its sidecar is not a file: the
+// reader must neither wait for a writer nor take it for one.
+TEST(GpsReaderTest, NamedPipesAreNotOpened) {
+  TempFolder folder("gps_fifo");
+  std::filesystem::create_directories(folder.File("A"));
+  std::filesystem::create_directories(folder.File("G"));
+  ASSERT_EQ(mkfifo(folder.File("A/pipe.mp4").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(folder.File("G/rec.gps").c_str(), 0600), 0);
+  WriteFile(folder.File("A/rec.MP4"), Mp4WithThreeBlocks());
+  GpsTrack track;
+  EXPECT_EQ(track.LoadGpsTrack(folder.File("A/pipe.mp4"), gps::QuietTrace), 0);
+  EXPECT_EQ(track.LoadGpsTrack(folder.File("A/rec.MP4"), gps::QuietTrace), 1);
+  EXPECT_EQ(track.count(), 3u);
 }
 
 TEST(GpsReaderTest, Mp4ReadIsTraced) {
