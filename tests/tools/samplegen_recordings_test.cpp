@@ -267,6 +267,16 @@ TEST(SampleRecordingsTest, ImpossibleRequestsFailWithAReason) {
   spec.gps = GpsCarrier::kNone;
   spec.path = "/proc/no/such/x.ts";
   EXPECT_FALSE(WriteRecording(spec, &error));
+  spec.path = platform::ProgramFolder() + "x.mp4";
+  for (const auto& [fps, frames] : {std::pair{0, 1}, std::pair{-30, 1}, std::pair{30, 0}}) {
+    spec.fps = fps, spec.frames = frames;
+    EXPECT_FALSE(WriteRecording(spec, &error)) << fps << " fps, " << frames << " frames";
+    EXPECT_NE(error.find("positive"), std::string::npos) << error;
+  }
+  spec.fps = 30, spec.frames = 1, spec.width = 17;
+  EXPECT_FALSE(WriteRecording(spec, &error));
+  EXPECT_NE(error.find("even"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(platform::ProgramFolder() + "x.mp4"));
   EXPECT_FALSE(std::filesystem::exists(platform::ProgramFolder() + "x.avi"));
 }
 

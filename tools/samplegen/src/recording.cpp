@@ -90,9 +90,6 @@ class RecordingWriter {
     const char* container = ContainerFor(spec_.path);
     if (!container) return Fail(error, "unknown container for " + spec_.path + " (use .mp4, .ts or .m3u8)");
     if (!ValidCarrier(container)) return Fail(error, "this GPS carrier does not fit a " + std::string(container) + " file");
-    if (spec_.width % 2 || spec_.height % 2 || spec_.width < 16 || spec_.height < 16) {
-      return Fail(error, "width and height must be even and at least 16");
-    }
     int code = avformat_alloc_output_context2(&format_, nullptr, container, spec_.path.c_str());
     if (code < 0) return Fail(error, "cannot create " + spec_.path + ": " + AvError(code));
     format_->flags |= AVFMT_FLAG_BITEXACT;
@@ -334,6 +331,11 @@ std::string SidecarPathFor(const std::string& recordingPath) {
 }
 
 bool WriteRecording(const RecordingSpec& spec, std::string* error) {
+  // Checked before the writer exists: it plans the drive from the length in seconds.
+  if (spec.width % 2 || spec.height % 2 || spec.width < 16 || spec.height < 16) {
+    return *error = "width and height must be even and at least 16", false;
+  }
+  if (spec.fps <= 0 || spec.frames <= 0) return *error = "fps and frames must be positive", false;
   RecordingWriter writer(spec);
   return writer.Write(error);
 }
