@@ -134,6 +134,9 @@ bool CPaintManagerUI::ReadResourceFile(const CDuiString& name, std::vector<uint8
 CPaintManagerUI::CPaintManagerUI() : m_alive(std::make_shared<bool>(true)) {}
 
 CPaintManagerUI::~CPaintManagerUI() {
+  // Handlers running further up the stack hold copies of the flag and
+  // check it after each call that may have destroyed the window.
+  *m_alive = false;
   m_alive.reset();
   if (m_hWndPaint) {
     platform::ui::SetTooltipProvider(m_hWndPaint, nullptr);

@@ -215,4 +215,23 @@ TEST_F(TreeTest, NodesBuiltOffTreeJoinWithTheirChildren) {
   EXPECT_EQ(manager.FindControl(u"btnPlayMode"), nullptr);
 }
 
+// A handler may destroy the window, and with it the manager, while a
+// notification is being delivered: the notifiers after it are not called.
+TEST(ManagerLifetimeTest, NotifiersStopWhenAHandlerDestroysTheManager) {
+  struct Destroyer : INotifyUI {
+    CPaintManagerUI* manager = nullptr;
+    void Notify(TNotifyUI&) override { delete manager; }
+  } destroyer;
+  struct Counter : INotifyUI {
+    int calls = 0;
+    void Notify(TNotifyUI&) override { ++calls; }
+  } later[3];
+  destroyer.manager = new CPaintManagerUI();
+  destroyer.manager->AddNotifier(&destroyer);
+  for (Counter& counter : later) destroyer.manager->AddNotifier(&counter);
+  destroyer.manager->SendNotify(nullptr, DUI_MSGTYPE_CLICK);
+  for (const Counter& counter : later) EXPECT_EQ(counter.calls, 0);
+}
+
+
 }  // namespace

@@ -182,7 +182,9 @@ class CPaintManagerUI {
   bool m_bUpdateNeeded = true;
   bool m_bLayoutScheduled = false;
   bool m_bNotifyScheduled = false;
-  std::shared_ptr<bool> m_alive;  // idle callbacks check it
+  // False once the manager is destroyed: idle callbacks and handlers that
+  // may have destroyed the window check it.
+  std::shared_ptr<bool> m_alive;
 };
 
 }  // namespace dui
