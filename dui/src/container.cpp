@@ -14,6 +14,16 @@ RECT Deflate(const RECT& rc, const RECT& by) {
           std::max(rc.top + by.top, rc.bottom - by.bottom)};
 }
 
+// Makes the manager forget a control and everything it holds (names,
+// option groups, timers, focus), so nothing there points into a subtree
+// that leaves the tree.
+void ReapSubtree(CPaintManagerUI* manager, CControlUI* control) {
+  if (auto* container = static_cast<CContainerUI*>(control->GetInterface(u"Container"))) {
+    for (int i = 0; i < container->GetCount(); ++i) ReapSubtree(manager, container->GetItemAt(i));
+  }
+  manager->ReapObjects(control);
+}
+
 int Clamp(int value, int low, int high) { return std::max(low, std::min(value, std::max(low, high))); }
 
 // The size a stacked child takes along the layout's axis; 0 means "share".
@@ -139,7 +149,7 @@ bool CContainerUI::RemoveAt(int index, bool doNotDestroy) {
   m_items.erase(m_items.begin() + index);
   if (m_pManager) m_pManager->Invalidate(removed->GetPos());
   if (doNotDestroy) {
-    if (m_pManager) m_pManager->ReapObjects(removed.get());
+    if (m_pManager) ReapSubtree(m_pManager, removed.get());
     removed->SetManager(nullptr, nullptr, false);
     removed.release();  // the caller owns it now
   }

@@ -233,5 +233,25 @@ TEST(ManagerLifetimeTest, NotifiersStopWhenAHandlerDestroysTheManager) {
   for (const Counter& counter : later) EXPECT_EQ(counter.calls, 0);
 }
 
+// A subtree handed back by Remove(..., true) and deleted by its new owner
+// leaves nothing behind in the manager: names, option groups.
+TEST(ManagerLifetimeTest, SubtreeTakenOutOfTheTreeIsForgottenWithItsChildren) {
+  CPaintManagerUI manager;
+  CDialogBuilder builder;
+  manager.AttachDialog(builder.Create(uR"(<VerticalLayout>
+      <HorizontalLayout name="row"><Button name="inner" /><Option name="taken" group="g" /></HorizontalLayout>
+      <Option name="kept" group="g" />
+    </VerticalLayout>)", &manager));
+  auto* root = static_cast<CContainerUI*>(manager.GetRoot());
+  CControlUI* row = manager.FindControl(u"row");
+  ASSERT_NE(manager.FindControl(u"inner"), nullptr);
+  ASSERT_TRUE(root->Remove(row, true));
+  delete row;
+  EXPECT_EQ(manager.FindControl(u"row"), nullptr);
+  EXPECT_EQ(manager.FindControl(u"inner"), nullptr);
+  EXPECT_EQ(manager.FindControl(u"taken"), nullptr);
+  EXPECT_EQ(manager.GetOptionGroup(u"g").size(), 1u);
+  static_cast<COptionUI*>(manager.FindControl(u"kept"))->Selected(true);  // clears no deleted option
+}
 
 }  // namespace
