@@ -90,20 +90,13 @@ bool ScriptedAnswer(const FileDialogOptions& options, std::vector<std::u16string
   return true;
 }
 
-GtkWindow* OwnerWindow(HWND owner) {
-  const detail::WindowRecord* record = detail::Find(owner);
-  if (!record) return nullptr;
-  GtkWidget* top = gtk_widget_get_toplevel(record->outer);
-  return GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
-}
-
 std::vector<std::u16string> RunChooser(const FileDialogOptions& options, GtkFileChooserAction action) {
   std::vector<std::u16string> paths;
   if (ScriptedAnswer(options, &paths) || !InitUiThread()) return paths;
   const bool save = action == GTK_FILE_CHOOSER_ACTION_SAVE;
   std::string title = Utf16ToUtf8(options.title);
   if (title.empty()) title = save ? "Save" : "Open";
-  GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), OwnerWindow(options.owner), action, "_Cancel",
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), detail::GtkWindowOf(options.owner), action, "_Cancel",
                                                   GTK_RESPONSE_CANCEL, save ? "_Save" : "_Open",
                                                   GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);

@@ -63,13 +63,6 @@ int AnswerForClosing(const std::vector<ButtonChoice>& buttons) {
   return buttons.back().id;
 }
 
-GtkWindow* OwnerWindow(HWND owner) {
-  const detail::WindowRecord* record = detail::Find(owner);
-  if (!record) return nullptr;
-  GtkWidget* top = gtk_widget_get_toplevel(record->outer);
-  return GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
-}
-
 }  // namespace
 
 int DefaultMessageBoxAnswer(uint32_t flags) {
@@ -85,8 +78,8 @@ int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, uin
     return DefaultMessageBoxAnswer(flags);
   }
   const std::string message(text);
-  GtkWidget* dialog = gtk_message_dialog_new(OwnerWindow(owner), GTK_DIALOG_MODAL, TypeOf(flags), GTK_BUTTONS_NONE,
-                                             "%s", message.c_str());
+  GtkWidget* dialog = gtk_message_dialog_new(detail::GtkWindowOf(owner), GTK_DIALOG_MODAL, TypeOf(flags),
+                                             GTK_BUTTONS_NONE, "%s", message.c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), std::string(caption).c_str());
   for (const ButtonChoice& choice : buttons) gtk_dialog_add_button(GTK_DIALOG(dialog), choice.label, choice.id);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons[DefaultIndex(flags, buttons.size())].id);

@@ -40,6 +40,12 @@ WindowRecord* Find(HWND window) {
   return it == Table().end() ? nullptr : it->second.get();
 }
 
+GtkWindow* GtkWindowOf(HWND window) {
+  const WindowRecord* record = Find(window);
+  GtkWidget* top = record ? gtk_widget_get_toplevel(record->outer) : nullptr;
+  return top && GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
+}
+
 std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> windows;
   for (const auto& [handle, record] : Table()) {
@@ -158,13 +164,7 @@ bool BuildToplevel(WindowRecord& record, const WindowSpec& spec) {
   record.outer = record.toplevel;
   gtk_window_set_decorated(GTK_WINDOW(record.toplevel), FALSE);
   gtk_window_set_title(GTK_WINDOW(record.toplevel), spec.title.c_str());
-  if (const WindowRecord* owner = Find(spec.parent); owner && owner->toplevel) {
-    gtk_window_set_transient_for(GTK_WINDOW(record.toplevel), GTK_WINDOW(owner->toplevel));
-  } else if (owner && owner->child) {
-    if (GtkWidget* top = gtk_widget_get_toplevel(owner->outer); GTK_IS_WINDOW(top)) {
-      gtk_window_set_transient_for(GTK_WINDOW(record.toplevel), GTK_WINDOW(top));
-    }
-  }
+  if (GtkWindow* owner = GtkWindowOf(spec.parent)) gtk_window_set_transient_for(GTK_WINDOW(record.toplevel), owner);
   record.canvas = NewCanvas();
   record.overlay = NewOverlay(record.canvas);
   gtk_container_add(GTK_CONTAINER(record.toplevel), record.overlay);
@@ -405,8 +405,7 @@ bool HasFocus(HWND window) {
 void SetForegroundWindow(HWND window) {
   const WindowRecord* record = Find(window);
   if (!record) return;
-  GtkWidget* top = gtk_widget_get_toplevel(record->outer);
-  if (GTK_IS_WINDOW(top)) gtk_window_present(GTK_WINDOW(top));
+  if (GtkWindow* top = detail::GtkWindowOf(window)) gtk_window_present(top);
   if (!record->plain) gtk_widget_grab_focus(record->canvas);
 }
 

@@ -43,6 +43,9 @@ struct WindowRecord {
 };
 
 WindowRecord* Find(HWND window);
+// The GtkWindow that holds the window (a top-level window's own); null for
+// a handle that is not one of ours. Dialogs use it as their owner.
+GtkWindow* GtkWindowOf(HWND window);
 std::vector<HWND> TopLevelWindows();
 // All top-level windows owned by `owner`.
 std::vector<HWND> OwnedWindows(HWND owner);
