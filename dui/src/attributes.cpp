@@ -1,7 +1,5 @@
 #include "attributes.h"
 
-#include <cstdlib>
-
 namespace dui::attr {
 namespace {
 

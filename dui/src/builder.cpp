@@ -2,8 +2,6 @@
 
 #include <pugixml.hpp>
 
-#include <map>
-
 #include "attributes.h"
 #include "dui/container.h"
 #include "dui/paint_manager.h"
@@ -22,7 +20,6 @@ bool NameIs(const pugi::xml_node& node, const char16_t* name) { return attr::Is(
 struct Context {
   CPaintManagerUI* manager;
   IDialogBuilderCallback* callback;
-  std::string* error;
 };
 
 class NestingScope {
@@ -172,7 +169,7 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, CPaintManagerUI* manag
   NestingScope nesting;
   pugi::xml_document document;
   if (!LoadDocument(xml, &document, &m_sError)) return nullptr;
-  const Context context{manager, callback, &m_sError};
+  const Context context{manager, callback};
   pugi::xml_node root = document.document_element();
   if (NameIs(root, u"Window")) {
     // Only the file that becomes a window's tree sets the window's own

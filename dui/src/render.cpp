@@ -169,13 +169,13 @@ void RoundedRectPath(cairo_t* cr, const RECT& rect, double radius) {
 
 void DrawBorder(cairo_t* cr, const RECT& rect, int size, DWORD argb, SIZE round) {
   if (size <= 0 || (argb >> 24) == 0 || platform::RectIsEmpty(rect)) return;
+  // The stroke is centred on the path: inset it by half the width.
   const double half = size / 2.0;
-  const RECT inner{rect.left, rect.top, rect.right, rect.bottom};
   cairo_save(cr);
   SetSourceColor(cr, argb);
   cairo_set_line_width(cr, size);
   cairo_translate(cr, half, half);
-  RoundedRectPath(cr, {inner.left, inner.top, inner.right - size, inner.bottom - size}, round.cx / 2.0);
+  RoundedRectPath(cr, {rect.left, rect.top, rect.right - size, rect.bottom - size}, round.cx / 2.0);
   cairo_stroke(cr);
   cairo_restore(cr);
 }

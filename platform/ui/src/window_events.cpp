@@ -1,6 +1,5 @@
 // GTK signals of our windows turned into window messages.
 
-#include <algorithm>
 #include <cmath>
 
 #include "platform/text.h"
