@@ -7,6 +7,11 @@
 #include "platform/text.h"
 
 namespace dui {
+namespace {
+// Skin files are XML and small pictures; a larger size comes from a damaged
+// directory entry and must not be allocated.
+constexpr zip_uint64_t kMaxMemberSize = 64u << 20;  // bytes
+}  // namespace
 
 struct SkinArchive::State {
   std::vector<uint8_t> bytes;  // libzip reads from this copy
@@ -66,10 +71,12 @@ bool SkinArchive::Read(const std::string& name, std::vector<uint8_t>* bytes, std
     return false;
   }
   zip_stat_t stat;
-  zip_file_t* file = nullptr;
-  if (zip_stat_index(state_->archive, it->second, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
-    file = zip_fopen_index(state_->archive, it->second, 0);
+  const bool sized = zip_stat_index(state_->archive, it->second, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE);
+  if (sized && stat.size > kMaxMemberSize) {
+    if (error) *error = "\"" + name + "\" claims " + std::to_string(stat.size) + " bytes in the skin archive";
+    return false;
   }
+  zip_file_t* file = sized ? zip_fopen_index(state_->archive, it->second, 0) : nullptr;
   if (!file) {
     if (error) *error = "\"" + name + "\" cannot be read from the skin archive";
     return false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "dui/dui.h"
@@ -41,6 +42,33 @@ TEST(SkinArchiveTest, DamagedArchivesAreRefusedWithAReason) {
   size_t size = 0;
   const uint8_t* data = PlayerSkin(&size);
   EXPECT_FALSE(archive.Open(data, size / 2, &error));  // cut short: the directory is gone
+}
+
+// A member whose directory entry claims an absurd size is refused with a
+// reason before anything of that size is allocated.
+TEST(SkinArchiveTest, MemberClaimingAHugeSizeIsRefused) {
+  size_t size = 0;
+  const uint8_t* data = PlayerSkin(&size);
+  std::vector<uint8_t> bytes(data, data + size);
+  // Central directory entry: "PK\1\2", uncompressed size at 24, name at 46.
+  const std::string name = "scrollbar.xml";
+  const std::string entry = std::string("PK\x01\x02", 4);
+  size_t at = 0;
+  for (; at + 46 + name.size() <= bytes.size(); ++at) {
+    if (std::equal(entry.begin(), entry.end(), bytes.begin() + at) &&
+        std::equal(name.begin(), name.end(), bytes.begin() + at + 46)) {
+      break;
+    }
+  }
+  ASSERT_LT(at + 46 + name.size(), bytes.size());
+  for (int i = 0; i < 4; ++i) bytes[at + 24 + i] = i == 0 ? 0xF0 : 0xFF;  // 0xFFFFFFF0, little-endian
+  SkinArchive archive;
+  ASSERT_TRUE(archive.Open(bytes.data(), bytes.size()));
+  std::vector<uint8_t> member;
+  std::string error;
+  EXPECT_FALSE(archive.Read(name, &member, &error));
+  EXPECT_NE(error.find(name), std::string::npos);
+  EXPECT_LT(member.capacity(), size_t{1} << 20);
 }
 
 // Picture N of the compass points its red end (N + 180) degrees clockwise
