@@ -11,6 +11,7 @@ namespace calib::av {
 using ::av::CodecContext;
 using ::av::Frame;
 using ::av::Input;
+using ::av::Output;
 using ::av::Packet;
 using ::av::Scaler;
 

@@ -12,15 +12,6 @@ namespace {
 
 constexpr AVRational kJpegTimeBase = {1, 25};
 
-// An output context together with the file it opened.
-struct OutputDeleter {
-  void operator()(AVFormatContext* c) const {
-    if (c->pb) avio_closep(&c->pb);
-    avformat_free_context(c);
-  }
-};
-using Output = std::unique_ptr<AVFormatContext, OutputDeleter>;
-
 int CaptureFailure(int code, const char* message) {
   platform::DebugTrace("%s", message);
   return code;
@@ -124,7 +115,7 @@ int SaveFrameAsJpeg(const AVFrame* picture, int width, int height, const char* j
   if (avformat_alloc_output_context2(&context, av_guess_format("mjpeg", nullptr, nullptr), nullptr, jpegPath) < 0) {
     return kJpegNoOutputContext;
   }
-  Output output(context);
+  av::Output output(context);
   if (avio_open(&output->pb, jpegPath, AVIO_FLAG_READ_WRITE) < 0) {
     std::printf("Couldn't open output file.");
     return kJpegOpenFailed;

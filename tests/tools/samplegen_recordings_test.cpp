@@ -117,28 +117,25 @@ TEST(SampleRecordingsTest, EveryPictureCarriesItsFrameNumber) {
   const int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   ASSERT_GE(index, 0);
   const AVCodec* codec = avcodec_find_decoder(input->streams[index]->codecpar->codec_id);
-  AVCodecContext* decoder = avcodec_alloc_context3(codec);
-  avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
-  ASSERT_EQ(avcodec_open2(decoder, codec, nullptr), 0);
-  AVPacket* packet = av_packet_alloc();
-  AVFrame* frame = av_frame_alloc();
+  const av::CodecContext decoder(avcodec_alloc_context3(codec));
+  avcodec_parameters_to_context(decoder.get(), input->streams[index]->codecpar);
+  ASSERT_EQ(avcodec_open2(decoder.get(), codec, nullptr), 0);
+  const av::Packet packet(av_packet_alloc());
+  const av::Frame frame(av_frame_alloc());
   int decoded = 0;
   const auto drain = [&] {
-    while (avcodec_receive_frame(decoder, frame) == 0) {
+    while (avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
       EXPECT_EQ(ReadFrameCode(frame->data[0], frame->linesize[0], frame->width, frame->height), decoded);
       ++decoded;
     }
   };
-  while (av_read_frame(input.get(), packet) >= 0) {
-    if (packet->stream_index == index && avcodec_send_packet(decoder, packet) == 0) drain();
-    av_packet_unref(packet);
+  while (av_read_frame(input.get(), packet.get()) >= 0) {
+    if (packet->stream_index == index && avcodec_send_packet(decoder.get(), packet.get()) == 0) drain();
+    av_packet_unref(packet.get());
   }
-  avcodec_send_packet(decoder, nullptr);
+  avcodec_send_packet(decoder.get(), nullptr);
   drain();
   EXPECT_EQ(decoded, 60);
-  av_frame_free(&frame);
-  av_packet_free(&packet);
-  avcodec_free_context(&decoder);
 }
 
 TEST(SampleRecordingsTest, GpsPacketsOfTheTransportStreamComeFirstAndEverySecond) {
@@ -174,18 +171,17 @@ TEST(SampleRecordingsTest, SubtitleTrackSamplesAreTheRecords) {
   const AVStream* subtitles = StreamOfType(input.get(), AVMEDIA_TYPE_SUBTITLE);
   ASSERT_NE(subtitles, nullptr);
   const std::vector<GpsFix> drive = MakeDrive(8);
-  AVPacket* packet = av_packet_alloc();
+  const av::Packet packet(av_packet_alloc());
   size_t seen = 0;
-  while (av_read_frame(input.get(), packet) >= 0) {
+  while (av_read_frame(input.get(), packet.get()) >= 0) {
     if (packet->stream_index == subtitles->index) {
       ASSERT_LT(seen, drive.size());
       const auto expected = EncodeGpsRecord(drive[seen++]);
       ASSERT_EQ(packet->size, kGpsRecordSize);
       EXPECT_EQ(std::memcmp(packet->data, expected.data(), kGpsRecordSize), 0);
     }
-    av_packet_unref(packet);
+    av_packet_unref(packet.get());
   }
-  av_packet_free(&packet);
   EXPECT_EQ(seen, drive.size());
   // The camera's layout: the track's handler is 'sbtl' and each chunk
   // offset of the track points at one whole record.

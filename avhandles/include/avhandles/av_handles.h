@@ -16,6 +16,14 @@ namespace av {
 struct InputDeleter {
   void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
 };
+// An output context also closes the file opened into its pb; muxers that
+// open their own files (AVFMT_NOFILE) close them themselves.
+struct OutputDeleter {
+  void operator()(AVFormatContext* c) const {
+    if (!(c->oformat->flags & AVFMT_NOFILE)) avio_closep(&c->pb);
+    avformat_free_context(c);
+  }
+};
 struct CodecContextDeleter {
   void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
 };
@@ -29,7 +37,8 @@ struct ScalerDeleter {
   void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
 
-using Input = std::unique_ptr<AVFormatContext, InputDeleter>;  // from avformat_open_input
+using Input = std::unique_ptr<AVFormatContext, InputDeleter>;    // from avformat_open_input
+using Output = std::unique_ptr<AVFormatContext, OutputDeleter>;  // from avformat_alloc_output_context2
 using CodecContext = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
 using Packet = std::unique_ptr<AVPacket, PacketDeleter>;

@@ -65,13 +65,12 @@ struct EncodedStream {
 class RecordingWriter {
  public:
   explicit RecordingWriter(const RecordingSpec& spec) : spec_(spec), fixes_(MakeDrive(SecondsCovered(spec))) {}
-  ~RecordingWriter() { Close(); }
 
   bool Write(std::string* error) {
     if (!Open(error)) return false;
     if (!WriteMedia(error)) return false;
-    const int code = av_write_trailer(format_);
-    Close();
+    const int code = av_write_trailer(format_.get());
+    format_.reset();  // the file is complete and closed before the GPS carriers touch it
     if (code < 0) return Fail(error, "cannot finish " + spec_.path + ": " + AvError(code));
     if (spec_.gps == GpsCarrier::kMp4Box && !AddGpsBox(spec_.path, fixes_, error)) return false;
     if (spec_.gps == GpsCarrier::kSidecar) return WriteSidecar(error);
@@ -90,8 +89,10 @@ class RecordingWriter {
     const char* container = ContainerFor(spec_.path);
     if (!container) return Fail(error, "unknown container for " + spec_.path + " (use .mp4, .ts or .m3u8)");
     if (!ValidCarrier(container)) return Fail(error, "this GPS carrier does not fit a " + std::string(container) + " file");
-    int code = avformat_alloc_output_context2(&format_, nullptr, container, spec_.path.c_str());
+    AVFormatContext* context = nullptr;
+    int code = avformat_alloc_output_context2(&context, nullptr, container, spec_.path.c_str());
     if (code < 0) return Fail(error, "cannot create " + spec_.path + ": " + AvError(code));
+    format_.reset(context);
     format_->flags |= AVFMT_FLAG_BITEXACT;
     if (!AddVideo(error) || (spec_.audio && !AddAudio(error))) return false;
     if (spec_.gps == GpsCarrier::kSubtitleTrack) AddSubtitleTrack();
@@ -106,7 +107,7 @@ class RecordingWriter {
       av_dict_set(&options, "hls_list_size", "0", 0);
       av_dict_set(&options, "hls_playlist_type", "vod", 0);
     }
-    code = avformat_write_header(format_, &options);
+    code = avformat_write_header(format_.get(), &options);
     av_dict_free(&options);
     if (code < 0) return Fail(error, "cannot start " + spec_.path + ": " + AvError(code));
     return true;
@@ -128,7 +129,7 @@ class RecordingWriter {
     out.codec->flags |= AV_CODEC_FLAG_BITEXACT;
     int code = avcodec_open2(out.codec.get(), codec, nullptr);
     if (code < 0) return Fail(error, std::string("cannot open encoder ") + codec->name + ": " + AvError(code));
-    out.stream = avformat_new_stream(format_, nullptr);
+    out.stream = avformat_new_stream(format_.get(), nullptr);
     if (!out.stream) return Fail(error, "cannot add a stream");
     out.stream->time_base = out.codec->time_base;
     code = avcodec_parameters_from_context(out.stream->codecpar, out.codec.get());
@@ -173,7 +174,7 @@ class RecordingWriter {
   }
 
   void AddSubtitleTrack() {
-    subtitle_ = avformat_new_stream(format_, nullptr);
+    subtitle_ = avformat_new_stream(format_.get(), nullptr);
     subtitle_->time_base = {1, kSubtitleTimescale};
     subtitle_->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
     subtitle_->codecpar->codec_id = AV_CODEC_ID_MOV_TEXT;
@@ -217,7 +218,7 @@ class RecordingWriter {
     while ((code = avcodec_receive_packet(out.codec.get(), packet.get())) >= 0) {
       av_packet_rescale_ts(packet.get(), out.codec->time_base, out.stream->time_base);
       packet->stream_index = out.stream->index;
-      code = av_interleaved_write_frame(format_, packet.get());
+      code = av_interleaved_write_frame(format_.get(), packet.get());
       if (code < 0) return Fail(error, "writing failed: " + AvError(code));
     }
     return code == AVERROR(EAGAIN) || code == AVERROR_EOF || Fail(error, "encoding failed: " + AvError(code));
@@ -264,7 +265,7 @@ class RecordingWriter {
   // empty sample the muxer adds at the end shares its chunk.
   bool WriteHeldBackRecord(std::string* error) {
     if (spec_.gps != GpsCarrier::kSubtitleTrack || fixes_.empty()) return true;
-    const int code = av_interleaved_write_frame(format_, nullptr);  // everything queued goes out first
+    const int code = av_interleaved_write_frame(format_.get(), nullptr);  // everything queued goes out first
     if (code < 0) return Fail(error, "writing failed: " + AvError(code));
     return WriteSubtitleRecord(static_cast<int>(fixes_.size()) - 1, error, av_write_frame);
   }
@@ -279,7 +280,7 @@ class RecordingWriter {
     packet->pts = packet->dts = int64_t(second) * kSubtitleTimescale;
     packet->duration = kSubtitleTimescale;
     packet->flags |= AV_PKT_FLAG_KEY;
-    const int code = write(format_, packet.get());
+    const int code = write(format_.get(), packet.get());
     return code >= 0 || Fail(error, "writing GPS samples failed: " + AvError(code));
   }
 
@@ -297,19 +298,9 @@ class RecordingWriter {
     return ok || Fail(error, "cannot write " + path);
   }
 
-  void Close() {
-    video_.codec.reset();
-    audio_.codec.reset();
-    if (format_) {
-      if (!(format_->oformat->flags & AVFMT_NOFILE)) avio_closep(&format_->pb);
-      avformat_free_context(format_);
-      format_ = nullptr;
-    }
-  }
-
   const RecordingSpec& spec_;
   const std::vector<GpsFix> fixes_;
-  AVFormatContext* format_ = nullptr;
+  av::Output format_;
   EncodedStream video_, audio_;
   AVStream* subtitle_ = nullptr;
   int64_t samplesWritten_ = 0;
